@@ -119,9 +119,9 @@ void TComponent::InsertComponent(TComponent* AComponent)
         return;
     if (AComponent->m_owner == this)
         return;
+    ValidateRename(AComponent, QString(), AComponent->m_name);
     if (AComponent->m_owner)
         AComponent->m_owner->RemoveComponent(AComponent);
-    ValidateRename(AComponent, QString(), AComponent->m_name);
     Insert(AComponent);
     Notification(AComponent, opInsert);
 }

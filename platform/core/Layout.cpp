@@ -443,9 +443,9 @@ void TReader::ReadChild(TComponent* parent, int depth)
                 Error(e.Message(), line);
             }
             if (const TFieldInfo* field = FindPublishedField(m_root, name)) {
-                if (!comp->InheritsFrom(*field->FieldClass))
+                if (!comp->InheritsFrom(*field->FieldClass()))
                     Error(QStringLiteral("Field %1.%2 holds a %3, not a %4")
-                              .arg(m_root->ClassName(), name, field->FieldClass->ClassName(),
+                              .arg(m_root->ClassName(), name, field->FieldClass()->ClassName(),
                                    clsName),
                           line);
                 field->Set(m_root, comp);

@@ -78,7 +78,10 @@ struct TPropInfo {
     QString Name;
     TPropKind Kind = TPropKind::Integer;
     const TEnumInfo* Enum = nullptr;        // Enumeration and Set
-    const TClassInfo* ObjectClass = nullptr; // Object, StringList, Persistent: the declared class
+    // Object, StringList, Persistent: the declared class. A function, since a class may
+    // publish a reference to its own kind while its information is being built.
+    const TClassInfo& (*ObjectClassOf)() = nullptr;
+    const TClassInfo* ObjectClass() const { return ObjectClassOf ? &ObjectClassOf() : nullptr; }
     std::type_index EventType = typeid(void); // Method
     const TIdentMap* Idents = nullptr;       // Integer
     std::int64_t MinValue = 0, MaxValue = 0;  // Integer: the range of its type
@@ -102,7 +105,8 @@ struct TPropInfo {
 // A published field: a component of a form, reached by its name.
 struct TFieldInfo {
     QString Name;
-    const TClassInfo* FieldClass = nullptr;
+    const TClassInfo& (*FieldClassOf)() = nullptr;
+    const TClassInfo* FieldClass() const { return &FieldClassOf(); }
     std::function<TComponent*(TObject*)> Get;
     std::function<void(TObject*, TComponent*)> Set;
 };

@@ -38,7 +38,7 @@ const TClassInfo& TStrings::StaticClassInfo()
 
 void TStrings::Error(const QString& Msg, int Data)
 {
-    throw EStringListError(Msg.arg(Data));
+    throw EStringListError(Msg.contains(QLatin1String("%1")) ? Msg.arg(Data) : Msg);
 }
 
 void TStrings::Put(int Index, const QString& S)

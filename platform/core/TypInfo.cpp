@@ -183,10 +183,10 @@ TObject* GetObjectProp(TObject* Instance, const QString& PropName)
 void SetObjectValue(TObject* Instance, const TPropInfo& p, TObject* Value)
 {
     NeedWritable(Instance, p);
-    if (Value && !Value->InheritsFrom(*p.ObjectClass))
+    if (Value && !Value->InheritsFrom(*p.ObjectClass()))
         PropertyError(Instance, p.Name,
                       QStringLiteral("takes a %1, not a %2")
-                          .arg(p.ObjectClass->ClassName(), Value->ClassName()));
+                          .arg(p.ObjectClass()->ClassName(), Value->ClassName()));
     p.SetObject(Instance, Value);
 }
 

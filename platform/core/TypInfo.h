@@ -124,7 +124,7 @@ public:
         static_assert(std::is_base_of_v<TComponent, T>);
         TFieldInfo f;
         f.Name = QString::fromLatin1(name);
-        f.FieldClass = &T::StaticClassInfo();
+        f.FieldClassOf = &T::StaticClassInfo;
         f.Get = [member](TObject* o) -> TComponent* { return static_cast<C*>(o)->*member; };
         f.Set = [member](TObject* o, TComponent* v) {
             static_cast<C*>(o)->*member = dynamic_cast<T*>(v);
@@ -226,7 +226,7 @@ private:
                 };
         } else {
             using P = std::remove_cv_t<std::remove_pointer_t<T>>;
-            p.ObjectClass = &P::StaticClassInfo();
+            p.ObjectClassOf = &P::StaticClassInfo;
             p.GetObject = [get, self](TObject* o) -> TObject* {
                 return const_cast<P*>(std::invoke(get, self(o)));
             };
