@@ -86,15 +86,15 @@ const Records& Data()
         const QStringList fonts = {"Arial", "Times New Roman", "Courier New"};
         for (int i = 0; i < kRecords; ++i) {
             RichDocument d;
-            for (int p = 0; p < 5; ++p) {
+            for (int p = 0; p < 4; ++p) {
                 RichParaFormat pf;
                 pf.alignment = RichAlignment(rng() % 4);
-                if (p == 2 || p == 3) {
+                if (p == 1 || p == 2) {
                     pf.numbering.style = RichNumberStyle::Bullet;
                     pf.SetIndents(360, 360, 0);
                 }
                 d.AppendParagraph(pf);
-                for (int run = 0; run < 4; ++run) {
+                for (int run = 0; run < 3; ++run) {
                     RichCharFormat f;
                     f.fontName = fonts[int(rng() % fonts.size())];
                     f.sizeHalfPoints = 20 + 2 * int(rng() % 4);

@@ -60,15 +60,15 @@ const char* DecoderName(int codePage)
 // Building a decoder is costly and records are read one after another, so decoders are kept.
 QStringDecoder* Decoder(int codePage)
 {
+    const char* name = DecoderName(codePage);
+    if (!name)
+        return nullptr; // only known code pages are kept, so the cache stays small
     thread_local std::unordered_map<int, std::unique_ptr<QStringDecoder>> cache;
     auto it = cache.find(codePage);
     if (it == cache.end()) {
-        std::unique_ptr<QStringDecoder> d;
-        if (const char* name = DecoderName(codePage)) {
-            d = std::make_unique<QStringDecoder>(name, QStringDecoder::Flag::Stateless);
-            if (!d->isValid())
-                d.reset();
-        }
+        auto d = std::make_unique<QStringDecoder>(name, QStringDecoder::Flag::Stateless);
+        if (!d->isValid())
+            d.reset();
         it = cache.emplace(codePage, std::move(d)).first;
     }
     return it->second.get();

@@ -1,6 +1,9 @@
 #include "platform/richtext/CodePage.h"
 #include "platform/richtext/Rtf.h"
 
+#include <QHash>
+
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -37,7 +40,9 @@ private:
     QByteArray m_out;
     bool m_delimit = false; // a control word was written and awaits its delimiter
     QStringList m_fonts;
+    QHash<QString, int> m_fontIndex;
     std::vector<QRgb> m_colors;
+    QHash<QRgb, int> m_colorIndex; // as written by \cf: the table starts with "automatic"
     std::vector<ListDef> m_lists;
     std::vector<int> m_paraList; // list number (1-based) per paragraph, 0 when not numbered
     RichCharFormat m_cur;
@@ -74,12 +79,16 @@ void Writer::CollectTables()
     m_paraList.reserve(m_doc.Paragraphs().size());
     for (const RichParagraph& p : m_doc.Paragraphs()) {
         for (const RichRun& r : p.runs) {
-            if (!r.format.fontName.isEmpty() && !m_fonts.contains(r.format.fontName))
+            if (!r.format.fontName.isEmpty() && !m_fontIndex.contains(r.format.fontName)) {
+                m_fontIndex.insert(r.format.fontName, int(m_fonts.size()));
                 m_fonts.append(r.format.fontName);
+            }
             if (r.format.color.isValid()) {
                 const QRgb rgb = r.format.color.rgb();
-                if (std::find(m_colors.begin(), m_colors.end(), rgb) == m_colors.end())
+                if (!m_colorIndex.contains(rgb)) {
                     m_colors.push_back(rgb);
+                    m_colorIndex.insert(rgb, int(m_colors.size()));
+                }
             }
         }
         const RichNumbering& n = p.format.numbering;
@@ -238,7 +247,7 @@ void Writer::WriteCharFormat(const RichCharFormat& f)
         m_cur = RichCharFormat{};
     }
     if (m_cur.fontName != f.fontName)
-        Word("f", int(m_fonts.indexOf(f.fontName)));
+        Word("f", m_fontIndex.value(f.fontName));
     if (m_cur.sizeHalfPoints != f.sizeHalfPoints)
         Word("fs", f.sizeHalfPoints);
     if (m_cur.bold != f.bold)
@@ -250,12 +259,7 @@ void Writer::WriteCharFormat(const RichCharFormat& f)
     if (m_cur.strikeOut != f.strikeOut)
         f.strikeOut ? Word("strike") : Word("strike", 0);
     if (m_cur.color != f.color) {
-        int index = 0;
-        if (f.color.isValid())
-            index =
-                int(std::find(m_colors.begin(), m_colors.end(), f.color.rgb()) - m_colors.begin()) +
-                1;
-        Word("cf", index);
+        Word("cf", f.color.isValid() ? m_colorIndex.value(f.color.rgb()) : 0);
     }
     m_cur = f;
 }
