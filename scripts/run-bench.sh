@@ -8,6 +8,7 @@ cd "$VYN_ROOT"
 args=()
 if [ "${1:-}" = "--smoke" ]; then
   args+=(--benchmark_min_time=0.001)
+  export VYN_BENCH_SMOKE=1
   shift
 fi
 args+=("$@")

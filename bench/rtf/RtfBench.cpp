@@ -1,5 +1,6 @@
 // Reading memo fields: 10,000 records of about 1 KB of RTF each, read to a document and to plain
 // text, against QTextDocument::setHtml of the same content, which is what a Qt program would use.
+#include "bench/support/RatioReporter.h"
 #include "platform/richtext/Rtf.h"
 
 #include <QGuiApplication>
@@ -169,20 +170,6 @@ BENCHMARK(BM_Document_QtSetHtml)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainText_RtfPlainText)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainText_QtSetHtml)->Unit(benchmark::kMillisecond);
 
-// Keeps each figure's time so the ratios to the baselines can be printed after the run.
-class RatioReporter : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration)
-                times[run.benchmark_name()] = run.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> times;
-};
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -194,7 +181,7 @@ int main(int argc, char** argv)
     const Records& r = Data();
     std::printf("%d records, RTF %.0f bytes each on average, HTML %.0f\n", kRecords,
                 double(r.rtfBytes) / kRecords, double(r.htmlBytes) / kRecords);
-    RatioReporter reporter;
+    vyn::bench::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const auto ratio = [&](const char* label, const char* ours, const char* base) {
         const auto o = reporter.times.find(ours), b = reporter.times.find(base);
