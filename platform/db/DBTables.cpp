@@ -3,6 +3,7 @@
 #include "platform/core/ScopeGuard.h"
 #include "platform/core/TypInfo.h"
 #include "platform/core/Unit.h"
+#include "platform/db/DataSource.h"
 
 #include <QDir>
 #include <QFile>
@@ -256,7 +257,219 @@ void TDBDataSet::CloseDatabase()
     m_database = nullptr;
 }
 
+// --- TCursorDataSet -------------------------------------------------------------------------
+
+const TClassInfo& TCursorDataSet::StaticClassInfo()
+{
+    static const TClassInfo info = TClassBuilder<TCursorDataSet>("TCursorDataSet").Build();
+    return info;
+}
+
+TCursorDataSet::~TCursorDataSet()
+{
+    CloseQuietly();
+}
+
+void TCursorDataSet::CloseQuietly()
+{
+    if (Active()) {
+        SetState(dsInactive);
+        m_cursor.reset();
+        CloseDatabase();
+    }
+}
+
+bool TCursorDataSet::CanModify() const
+{
+    return Active() && m_cursor && !m_cursor->ReadOnly();
+}
+
+void TCursorDataSet::InternalOpen()
+{
+    TDatabase* db = OpenDatabase();
+    auto undo = Finally([this] { CloseDatabase(); });
+    try {
+        m_cursor = CreateCursor(db);
+        m_cursor->GetFieldDefs(FieldDefs());
+    } catch (const EDatabaseError& e) {
+        m_cursor.reset();
+        if (e.Message().startsWith(Name() + QStringLiteral(": ")))
+            throw;
+        DatabaseError(e.Message(), this);
+    }
+    undo.Dismiss();
+    m_crack = Crack::Bof;
+    m_cursorKey.clear();
+}
+
+void TCursorDataSet::InternalClose()
+{
+    m_cursor.reset();
+    CloseDatabase();
+    m_cursorKey.clear();
+    m_crack = Crack::Bof;
+}
+
+void TCursorDataSet::InternalFirst()
+{
+    m_crack = Crack::Bof;
+    m_cursorKey.clear();
+}
+
+void TCursorDataSet::InternalLast()
+{
+    m_crack = Crack::Eof;
+    m_cursorKey.clear();
+}
+
+void TCursorDataSet::Take(TRecordBuffer& Buffer, TCursorRecord& Record)
+{
+    Buffer.Key = Record.Key;
+    Buffer.Values = std::move(Record.Values);
+    Buffer.Flag = bfCurrent;
+    m_cursorKey = Buffer.Key;
+    m_crack = Crack::OnRecord;
+}
+
+TGetResult TCursorDataSet::GetRecord(TRecordBuffer& Buffer, TGetMode GetMode)
+{
+    TCursorRecord rec;
+    switch (GetMode) {
+    case gmCurrent:
+        // A re-read starts here: nothing read ahead may stand in for the table as it is now.
+        m_cursor->Refresh();
+        if (m_crack != Crack::OnRecord || !m_cursor->FetchKey(m_cursorKey, rec))
+            return grError;
+        break;
+    case gmNext:
+        if (m_crack == Crack::Eof)
+            return grEOF;
+        if (!m_cursor->FetchNext(m_crack == Crack::Bof ? TBookmark() : m_cursorKey, rec)) {
+            m_crack = Crack::Eof;
+            m_cursorKey.clear();
+            return grEOF;
+        }
+        break;
+    case gmPrior:
+        if (m_crack == Crack::Bof)
+            return grBOF;
+        if (!m_cursor->FetchPrior(m_crack == Crack::Eof ? TBookmark() : m_cursorKey, rec)) {
+            m_crack = Crack::Bof;
+            m_cursorKey.clear();
+            return grBOF;
+        }
+        break;
+    }
+    Take(Buffer, rec);
+    return grOK;
+}
+
+void TCursorDataSet::InternalSetToRecord(const TRecordBuffer& Buffer)
+{
+    if (Buffer.Key.isEmpty())
+        return;
+    m_cursorKey = Buffer.Key;
+    m_crack = Crack::OnRecord;
+}
+
+void TCursorDataSet::InternalGotoBookmark(const TBookmark& Bookmark)
+{
+    // Where the record stands now, when it still exists; else where it stood.
+    TCursorRecord rec;
+    m_cursorKey = m_cursor->FetchKey(Bookmark, rec) ? rec.Key : Bookmark;
+    m_crack = Crack::OnRecord;
+}
+
+std::vector<Variant> TCursorDataSet::Columns(const std::vector<Variant>& Values) const
+{
+    const size_t n = std::min(size_t(FieldDefs().Count()), Values.size());
+    return std::vector<Variant>(Values.begin(), Values.begin() + n);
+}
+
+void TCursorDataSet::InternalEdit(TRecordBuffer& Buffer)
+{
+    TCursorRecord rec;
+    m_cursor->Refresh();
+    if (!m_cursor->FetchKey(Buffer.Key, rec))
+        DatabaseError(QStringLiteral("The record was deleted by another user"), this);
+    Buffer.Key = rec.Key;
+    for (size_t i = 0; i < rec.Values.size() && i < Buffer.Values.size(); ++i)
+        Buffer.Values[i] = rec.Values[i];
+}
+
+void TCursorDataSet::InternalPost(TRecordBuffer& Buffer, const std::vector<Variant>& Original, bool Inserting)
+{
+    std::vector<Variant> values = Columns(Buffer.Values);
+    try {
+        Buffer.Key = Inserting ? m_cursor->Insert(values) : m_cursor->Update(Buffer.Key, Columns(Original), values);
+    } catch (const EDatabaseError& e) {
+        DatabaseError(e.Message(), this);
+    }
+    for (size_t i = 0; i < values.size() && i < Buffer.Values.size(); ++i)
+        Buffer.Values[i] = values[i];
+}
+
+void TCursorDataSet::InternalDelete(const TRecordBuffer& Buffer)
+{
+    try {
+        m_cursor->Delete(Buffer.Key, Columns(Buffer.Values));
+    } catch (const EDatabaseError& e) {
+        DatabaseError(e.Message(), this);
+    }
+}
+
+void TCursorDataSet::InternalRefresh()
+{
+    m_cursor->Refresh();
+}
+
+bool TCursorDataSet::InternalBookmarkValid(const TBookmark& Bookmark) const
+{
+    return m_cursor && m_cursor->KeyExists(Bookmark);
+}
+
+int TCursorDataSet::InternalCompareBookmarks(const TBookmark& A, const TBookmark& B) const
+{
+    return m_cursor ? m_cursor->CompareKeys(A, B) : 0;
+}
+
+int TCursorDataSet::InternalRecordCount() const
+{
+    return m_cursor->RecordCount();
+}
+
+int TCursorDataSet::InternalRecNo(const TBookmark& Key) const
+{
+    return m_cursor->RecNo(Key);
+}
+
+bool TCursorDataSet::InternalLocate(const QStringList& FieldNames, const std::vector<Variant>& Values,
+                                    std::vector<Variant>& Found)
+{
+    TCursorRecord rec;
+    if (!m_cursor->Locate(FieldNames, Values, rec))
+        return false;
+    Found = std::move(rec.Values);
+    return true;
+}
+
 // --- TTable ----------------------------------------------------------------------------------
+
+// Follows the master: the detail shows the records of the master's current record.
+class TMasterDataLink : public TDataLink
+{
+public:
+    explicit TMasterDataLink(TTable* detail) : m_detail(detail) {}
+
+protected:
+    void ActiveChanged() override { m_detail->MasterChanged(); }
+    void DataSetChanged() override { m_detail->MasterChanged(); }
+    void DataSetScrolled(int) override { m_detail->MasterChanged(); }
+    void RecordChanged(TField*) override { m_detail->MasterChanged(); }
+
+private:
+    TTable* m_detail;
+};
 
 const TClassInfo& TTable::StaticClassInfo()
 {
@@ -266,26 +479,19 @@ const TClassInfo& TTable::StaticClassInfo()
             .Property("TableName", &C::TableName, &C::SetTableName)
             .Property("ReadOnly", &C::ReadOnly, &C::SetReadOnly)
             .Property("IndexFieldNames", &C::IndexFieldNames, &C::SetIndexFieldNames)
+            .Property("MasterSource", &C::MasterSource, &C::SetMasterSource)
+            .Property("MasterFields", &C::MasterFields, &C::SetMasterFields)
             .Build();
     return info;
 }
 VYN_REGISTER_CLASS(TTable)
 
-TTable::TTable(TComponent* AOwner) : TDBDataSet(AOwner) {}
+TTable::TTable(TComponent* AOwner) : TCursorDataSet(AOwner), m_masterLink(std::make_unique<TMasterDataLink>(this)) {}
 
 TTable::~TTable()
 {
     CloseQuietly();
-}
-
-void TTable::CloseQuietly()
-{
-    // Going away: no events, but the links learn that the data is gone.
-    if (Active()) {
-        SetState(dsInactive);
-        m_cursor.reset();
-        CloseDatabase();
-    }
+    m_masterLink->SetDataSource(nullptr);
 }
 
 void TTable::SetTableName(const QString& Value)
@@ -303,16 +509,97 @@ void TTable::SetReadOnly(bool Value)
 void TTable::SetIndexFieldNames(const QString& Value)
 {
     m_indexFieldNames = Value;
-    if (Active() && m_cursor) {
+    if (Active() && Cursor()) {
         CheckBrowseMode();
-        m_cursor->SetOrder(Value.split(QLatin1Char(';'), Qt::SkipEmptyParts));
+        Cursor()->SetOrder(Value.split(QLatin1Char(';'), Qt::SkipEmptyParts));
         First();
+    }
+}
+
+TDataSource* TTable::MasterSource() const
+{
+    return m_masterLink->DataSource();
+}
+
+void TTable::SetMasterSource(TDataSource* Value)
+{
+    if (Value && Value->DataSet() == this)
+        DatabaseError(QStringLiteral("A table cannot be its own master"), this);
+    if (MasterSource())
+        MasterSource()->RemoveFreeNotification(this);
+    m_masterLink->SetDataSource(Value);
+    if (Value)
+        Value->FreeNotification(this);
+    MasterChanged();
+}
+
+void TTable::SetMasterFields(const QString& Value)
+{
+    m_masterFields = Value;
+    MasterChanged();
+}
+
+bool TTable::MasterValues(QStringList& DetailFields, std::vector<Variant>& Values) const
+{
+    TDataSet* master = m_masterLink->DataSet();
+    const QStringList masterFields = m_masterFields.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    if (!master || !master->Active() || masterFields.isEmpty())
+        return false;
+    // The detail's first index fields, or fields of the same names as the master's.
+    QStringList index = m_indexFieldNames.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    for (int i = 0; i < masterFields.size(); ++i) {
+        DetailFields << (i < index.size() ? index[i].trimmed() : masterFields[i].trimmed());
+        Values.push_back(master->FieldByName(masterFields[i].trimmed())->AsVariant());
+    }
+    return true;
+}
+
+void TTable::MasterChanged()
+{
+    if (!Active() || !Cursor())
+        return;
+    QStringList fields;
+    std::vector<Variant> values;
+    MasterValues(fields, values);
+    if (values == m_masterValues && !values.empty())
+        return;
+    CheckBrowseMode();
+    m_masterValues = values;
+    Cursor()->SetRange(fields, values);
+    First();
+}
+
+std::unique_ptr<TTableCursor> TTable::CreateCursor(TDatabase* Database)
+{
+    if (m_tableName.isEmpty())
+        DatabaseError(QStringLiteral("Missing table name"), this);
+    auto cursor = Database->Driver().OpenTable(Database->Directory(), m_tableName, m_readOnly);
+    cursor->SetOrder(m_indexFieldNames.split(QLatin1Char(';'), Qt::SkipEmptyParts));
+    QStringList fields;
+    m_masterValues.clear();
+    if (MasterValues(fields, m_masterValues))
+        cursor->SetRange(fields, m_masterValues);
+    return cursor;
+}
+
+void TTable::InternalInitRecord(TRecordBuffer& Buffer)
+{
+    TCursorDataSet::InternalInitRecord(Buffer);
+    // A new detail record belongs to the master's current record.
+    QStringList fields;
+    std::vector<Variant> values;
+    if (!MasterValues(fields, values))
+        return;
+    for (int i = 0; i < fields.size(); ++i) {
+        const int slot = FieldDefs().IndexOf(fields[i]);
+        if (slot >= 0 && size_t(slot) < Buffer.Values.size())
+            Buffer.Values[size_t(slot)] = values[size_t(i)];
     }
 }
 
 bool TTable::CanModify() const
 {
-    return Active() && !m_readOnly && m_cursor && !m_cursor->ReadOnly();
+    return TCursorDataSet::CanModify() && !m_readOnly;
 }
 
 TDatabase* TTable::TargetDatabase()
@@ -357,7 +644,7 @@ void TTable::EmptyTable()
     TDatabase* db = TargetDatabase();
     db->Driver().EmptyTable(db->Directory(), m_tableName);
     if (Active()) {
-        m_cursor->Refresh();
+        Cursor()->Refresh();
         First();
     }
 }
@@ -369,165 +656,156 @@ void TTable::DeleteTable()
     db->Driver().DeleteTable(db->Directory(), m_tableName);
 }
 
-void TTable::InternalOpen()
+// --- TQuery ----------------------------------------------------------------------------------
+
+// Runs the query again when its parameter source moves to another record.
+class TParamSourceLink : public TDataLink
 {
-    if (m_tableName.isEmpty())
-        DatabaseError(QStringLiteral("Missing table name"), this);
-    TDatabase* db = OpenDatabase();
-    auto undo = Finally([this] { CloseDatabase(); });
+public:
+    explicit TParamSourceLink(TQuery* query) : m_query(query) {}
+
+protected:
+    void DataSetChanged() override { m_query->SourceChanged(); }
+    void DataSetScrolled(int) override { m_query->SourceChanged(); }
+    void RecordChanged(TField* Field) override
+    {
+        if (Field)
+            m_query->SourceChanged();
+    }
+
+private:
+    TQuery* m_query;
+};
+
+const TClassInfo& TQuery::StaticClassInfo()
+{
+    using C = TQuery;
+    static const TClassInfo info = TClassBuilder<C>("TQuery")
+                                       .Property("SQL", &C::SQL, &C::SetSQL)
+                                       .Property("DataSource", &C::DataSource, &C::SetDataSource)
+                                       .Property("RequestLive", &C::RequestLive, &C::SetRequestLive)
+                                       .Build();
+    return info;
+}
+VYN_REGISTER_CLASS(TQuery)
+
+TQuery::TQuery(TComponent* AOwner) : TCursorDataSet(AOwner), m_sourceLink(std::make_unique<TParamSourceLink>(this))
+{
+    m_sql->OnChange = [this](TObject*) { SqlChanged(); };
+}
+
+TQuery::~TQuery()
+{
+    CloseQuietly();
+    m_sourceLink->SetDataSource(nullptr);
+    m_sql->OnChange = nullptr;
+}
+
+void TQuery::SqlChanged()
+{
+    if (Active())
+        Close();
+    std::vector<TParam> old;
+    old.swap(m_params);
+    for (const QString& name : ParseParamNames(m_sql->Text())) {
+        TParam p;
+        p.Name = name;
+        for (const TParam& o : old)
+            if (o.Name.compare(name, Qt::CaseInsensitive) == 0)
+                p = o;
+        m_params.push_back(p);
+    }
+}
+
+TParam& TQuery::Params(int Index)
+{
+    if (Index < 0 || Index >= ParamCount())
+        DatabaseError(QStringLiteral("Parameter index out of range"), this);
+    return m_params[size_t(Index)];
+}
+
+TParam* TQuery::FindParam(const QString& Name)
+{
+    for (TParam& p : m_params)
+        if (p.Name.compare(Name, Qt::CaseInsensitive) == 0)
+            return &p;
+    return nullptr;
+}
+
+TParam& TQuery::ParamByName(const QString& Name)
+{
+    if (TParam* p = FindParam(Name))
+        return *p;
+    DatabaseError(QStringLiteral("Parameter '%1' not found").arg(Name), this);
+}
+
+TDataSource* TQuery::DataSource() const
+{
+    return m_sourceLink->DataSource();
+}
+
+void TQuery::SetDataSource(TDataSource* Value)
+{
+    if (Value && Value->DataSet() == this)
+        DatabaseError(QStringLiteral("A query cannot take its parameters from itself"), this);
+    if (DataSource())
+        DataSource()->RemoveFreeNotification(this);
+    m_sourceLink->SetDataSource(Value);
+    if (Value)
+        Value->FreeNotification(this);
+}
+
+void TQuery::SetRequestLive(bool Value)
+{
+    CheckInactive();
+    m_requestLive = Value;
+}
+
+std::vector<TQueryParam> TQuery::BoundParams() const
+{
+    std::vector<TQueryParam> out;
+    TDataSet* source = m_sourceLink->DataSet();
+    for (const TParam& p : m_params) {
+        TQueryParam q{p.Name, p.Value};
+        if (q.Value.IsUnassigned() && source && source->Active())
+            if (TField* f = source->FindField(p.Name))
+                q.Value = f->AsVariant().IsEmpty() ? Variant(Null) : f->AsVariant();
+        if (q.Value.IsUnassigned())
+            DatabaseError(QStringLiteral("No value for parameter '%1'").arg(p.Name), this);
+        out.push_back(q);
+    }
+    return out;
+}
+
+std::unique_ptr<TTableCursor> TQuery::CreateCursor(TDatabase* Database)
+{
+    if (m_sql->Text().trimmed().isEmpty())
+        DatabaseError(QStringLiteral("No SQL statement available"), this);
+    return Database->Driver().OpenQuery(Database->Directory(), m_sql->Text(), BoundParams(), m_requestLive);
+}
+
+int TQuery::ExecSQL()
+{
+    CheckInactive();
+    if (m_sql->Text().trimmed().isEmpty())
+        DatabaseError(QStringLiteral("No SQL statement available"), this);
+    TDatabase* db = Session->OpenDatabase(DatabaseName());
     try {
-        m_cursor = db->Driver().OpenTable(db->Directory(), m_tableName, m_readOnly);
-        m_cursor->GetFieldDefs(FieldDefs());
-        m_cursor->SetOrder(m_indexFieldNames.split(QLatin1Char(';'), Qt::SkipEmptyParts));
+        m_rowsAffected = db->Driver().ExecSQL(db->Directory(), m_sql->Text(), BoundParams());
     } catch (const EDatabaseError& e) {
-        m_cursor.reset();
         DatabaseError(e.Message(), this);
     }
-    undo.Dismiss();
-    m_crack = Crack::Bof;
-    m_cursorKey.clear();
+    return m_rowsAffected;
 }
 
-void TTable::InternalClose()
+void TQuery::SourceChanged()
 {
-    m_cursor.reset();
-    CloseDatabase();
-    m_cursorKey.clear();
-    m_crack = Crack::Bof;
-}
-
-void TTable::InternalFirst()
-{
-    m_crack = Crack::Bof;
-    m_cursorKey.clear();
-}
-
-void TTable::InternalLast()
-{
-    m_crack = Crack::Eof;
-    m_cursorKey.clear();
-}
-
-void TTable::Take(TRecordBuffer& Buffer, TCursorRecord& Record)
-{
-    Buffer.Key = Record.Key;
-    Buffer.Values = std::move(Record.Values);
-    Buffer.Flag = bfCurrent;
-    m_cursorKey = Buffer.Key;
-    m_crack = Crack::OnRecord;
-}
-
-TGetResult TTable::GetRecord(TRecordBuffer& Buffer, TGetMode GetMode)
-{
-    TCursorRecord rec;
-    switch (GetMode) {
-    case gmCurrent:
-        if (m_crack != Crack::OnRecord || !m_cursor->FetchKey(m_cursorKey, rec))
-            return grError;
-        break;
-    case gmNext:
-        if (m_crack == Crack::Eof)
-            return grEOF;
-        if (!m_cursor->FetchNext(m_crack == Crack::Bof ? TBookmark() : m_cursorKey, rec)) {
-            m_crack = Crack::Eof;
-            m_cursorKey.clear();
-            return grEOF;
-        }
-        break;
-    case gmPrior:
-        if (m_crack == Crack::Bof)
-            return grBOF;
-        if (!m_cursor->FetchPrior(m_crack == Crack::Eof ? TBookmark() : m_cursorKey, rec)) {
-            m_crack = Crack::Bof;
-            m_cursorKey.clear();
-            return grBOF;
-        }
-        break;
-    }
-    Take(Buffer, rec);
-    return grOK;
-}
-
-void TTable::InternalSetToRecord(const TRecordBuffer& Buffer)
-{
-    if (Buffer.Key.isEmpty())
+    if (!Active() || State() != dsBrowse)
         return;
-    m_cursorKey = Buffer.Key;
-    m_crack = Crack::OnRecord;
-}
-
-void TTable::InternalGotoBookmark(const TBookmark& Bookmark)
-{
-    // Where the record stands now, when it still exists; else where it stood.
-    TCursorRecord rec;
-    m_cursorKey = m_cursor->FetchKey(Bookmark, rec) ? rec.Key : Bookmark;
-    m_crack = Crack::OnRecord;
-}
-
-std::vector<Variant> TTable::Columns(const TRecordBuffer& Buffer) const
-{
-    const size_t n = size_t(FieldDefs().Count());
-    return std::vector<Variant>(Buffer.Values.begin(), Buffer.Values.begin() + std::min(n, Buffer.Values.size()));
-}
-
-void TTable::InternalEdit(TRecordBuffer& Buffer)
-{
-    TCursorRecord rec;
-    m_cursor->Refresh();
-    if (!m_cursor->FetchKey(Buffer.Key, rec))
-        DatabaseError(QStringLiteral("The record was deleted by another user"), this);
-    const size_t n = rec.Values.size();
-    Buffer.Key = rec.Key;
-    for (size_t i = 0; i < n && i < Buffer.Values.size(); ++i)
-        Buffer.Values[i] = rec.Values[i];
-    DataEvent(deRecordChange, 0);
-}
-
-void TTable::InternalPost(TRecordBuffer& Buffer, const std::vector<Variant>& Original, bool Inserting)
-{
-    std::vector<Variant> values = Columns(Buffer);
-    try {
-        Buffer.Key = Inserting ? m_cursor->Insert(values)
-                               : m_cursor->Update(Buffer.Key, Columns(TRecordBuffer{Buffer.Key, Original, bfCurrent}), values);
-    } catch (const EDatabaseError& e) {
-        DatabaseError(e.Message(), this);
-    }
-    for (size_t i = 0; i < values.size() && i < Buffer.Values.size(); ++i)
-        Buffer.Values[i] = values[i];
-}
-
-void TTable::InternalDelete(const TRecordBuffer& Buffer)
-{
-    try {
-        m_cursor->Delete(Buffer.Key, Columns(Buffer));
-    } catch (const EDatabaseError& e) {
-        DatabaseError(e.Message(), this);
-    }
-}
-
-void TTable::InternalRefresh()
-{
-    m_cursor->Refresh();
-}
-
-bool TTable::InternalBookmarkValid(const TBookmark& Bookmark) const
-{
-    return m_cursor && m_cursor->KeyExists(Bookmark);
-}
-
-int TTable::InternalCompareBookmarks(const TBookmark& A, const TBookmark& B) const
-{
-    return m_cursor ? m_cursor->CompareKeys(A, B) : 0;
-}
-
-int TTable::InternalRecordCount() const
-{
-    return m_cursor->RecordCount();
-}
-
-int TTable::InternalRecNo(const TBookmark& Key) const
-{
-    return m_cursor->RecNo(Key);
+    DisableControls();
+    auto enable = Finally([this] { EnableControls(); });
+    Close();
+    Open();
 }
 
 // --- TSession --------------------------------------------------------------------------------

@@ -87,30 +87,22 @@ private:
     TDatabase* m_database = nullptr;
 };
 
-// A table of a database: its records in the order of IndexFieldNames.
-class TTable : public TDBDataSet
+// A dataset over a driver's cursor: the navigation and editing hooks for tables and queries.
+class TCursorDataSet : public TDBDataSet
 {
-    VYN_CLASS(TTable, TDBDataSet)
+    VYN_CLASS(TCursorDataSet, TDBDataSet)
 public:
-    explicit TTable(TComponent* AOwner);
-    ~TTable() override;
-
-    QString TableName() const { return m_tableName; }
-    void SetTableName(const QString& Value);
-    bool ReadOnly() const { return m_readOnly; }
-    void SetReadOnly(bool Value);
-    QString IndexFieldNames() const { return m_indexFieldNames; }
-    void SetIndexFieldNames(const QString& Value);
-    bool Exists();
-
+    using TDBDataSet::TDBDataSet;
+    ~TCursorDataSet() override;
     bool CanModify() const override;
 
-    // Creates (or replaces) the table from FieldDefs.
-    void CreateTable();
-    void EmptyTable();
-    void DeleteTable();
-
 protected:
+    // Opens the driver's cursor for this dataset.
+    virtual std::unique_ptr<TTableCursor> CreateCursor(TDatabase* Database) = 0;
+    TTableCursor* Cursor() const { return m_cursor.get(); }
+    // Closes without events, for destructors: the links still learn the data is gone.
+    void CloseQuietly();
+
     void InternalOpen() override;
     void InternalClose() override;
     void InternalFirst() override;
@@ -127,20 +119,125 @@ protected:
     int InternalCompareBookmarks(const TBookmark& A, const TBookmark& B) const override;
     int InternalRecordCount() const override;
     int InternalRecNo(const TBookmark& Key) const override;
+    bool InternalLocate(const QStringList& FieldNames, const std::vector<Variant>& Values,
+                        std::vector<Variant>& Found) override;
 
 private:
     enum class Crack { Bof, Eof, OnRecord };
-    void CloseQuietly();
-    TDatabase* TargetDatabase();
     void Take(TRecordBuffer& Buffer, TCursorRecord& Record);
-    std::vector<Variant> Columns(const TRecordBuffer& Buffer) const;
+    std::vector<Variant> Columns(const std::vector<Variant>& Values) const;
 
-    QString m_tableName;
-    QString m_indexFieldNames;
-    bool m_readOnly = false;
     std::unique_ptr<TTableCursor> m_cursor;
     TBookmark m_cursorKey;
     Crack m_crack = Crack::Bof;
+};
+
+class TMasterDataLink;
+
+// A table of a database: its records in the order of IndexFieldNames; with a MasterSource,
+// only those whose first index fields equal the master's MasterFields.
+class TTable : public TCursorDataSet
+{
+    VYN_CLASS(TTable, TCursorDataSet)
+public:
+    explicit TTable(TComponent* AOwner);
+    ~TTable() override;
+
+    QString TableName() const { return m_tableName; }
+    void SetTableName(const QString& Value);
+    bool ReadOnly() const { return m_readOnly; }
+    void SetReadOnly(bool Value);
+    QString IndexFieldNames() const { return m_indexFieldNames; }
+    void SetIndexFieldNames(const QString& Value);
+    TDataSource* MasterSource() const;
+    void SetMasterSource(TDataSource* Value);
+    QString MasterFields() const { return m_masterFields; }
+    void SetMasterFields(const QString& Value);
+    bool Exists();
+
+    bool CanModify() const override;
+
+    // Creates (or replaces) the table from FieldDefs.
+    void CreateTable();
+    void EmptyTable();
+    void DeleteTable();
+
+protected:
+    std::unique_ptr<TTableCursor> CreateCursor(TDatabase* Database) override;
+    void InternalInitRecord(TRecordBuffer& Buffer) override;
+
+private:
+    friend class TMasterDataLink;
+    TDatabase* TargetDatabase();
+    // The detail fields and the master's values they must equal.
+    bool MasterValues(QStringList& DetailFields, std::vector<Variant>& Values) const;
+    void MasterChanged();
+
+    QString m_tableName;
+    QString m_indexFieldNames;
+    QString m_masterFields;
+    bool m_readOnly = false;
+    std::unique_ptr<TMasterDataLink> m_masterLink;
+    std::vector<Variant> m_masterValues;
+};
+
+class TParamSourceLink;
+
+// A parameter of a query.
+class TParam
+{
+public:
+    QString Name;
+    TFieldType DataType = ftUnknown;
+    Variant Value; // unassigned until given
+    bool IsNull() const { return Value.IsEmpty(); }
+    void Clear() { Value = Variant(Null); }
+    void SetAsString(const QString& V) { Value = Variant(V); }
+    void SetAsInteger(int V) { Value = Variant(V); }
+    void SetAsFloat(double V) { Value = Variant(V); }
+    void SetAsDateTime(const QDateTime& V) { Value = Variant(V); }
+    QString AsString() const { return Value.ToString(); }
+    int AsInteger() const { return Value.ToInt(); }
+};
+
+// A query over the tables of its database. Parameters (":Name") without a value take the
+// fields of the same names from DataSource's dataset, and the query runs again when that
+// dataset moves. Its records can be written only when it is a live query on one table.
+class TQuery : public TCursorDataSet
+{
+    VYN_CLASS(TQuery, TCursorDataSet)
+public:
+    explicit TQuery(TComponent* AOwner);
+    ~TQuery() override;
+
+    TStringList* SQL() const { return m_sql.get(); }
+    void SetSQL(TStringList* Value) { m_sql->Assign(Value); }
+    int ParamCount() const { return int(m_params.size()); }
+    TParam& Params(int Index);
+    TParam& ParamByName(const QString& Name);
+    TParam* FindParam(const QString& Name);
+    TDataSource* DataSource() const;
+    void SetDataSource(TDataSource* Value);
+    bool RequestLive() const { return m_requestLive; }
+    void SetRequestLive(bool Value);
+    // Runs a statement that returns no records; the number of rows it changed.
+    int ExecSQL();
+    int RowsAffected() const { return m_rowsAffected; }
+
+protected:
+    std::unique_ptr<TTableCursor> CreateCursor(TDatabase* Database) override;
+
+private:
+    friend class TParamSourceLink;
+    void SqlChanged();
+    std::vector<TQueryParam> BoundParams() const;
+    void SourceChanged();
+
+    std::unique_ptr<TStringList> m_sql = std::make_unique<TStringList>();
+    std::vector<TParam> m_params;
+    std::unique_ptr<TParamSourceLink> m_sourceLink;
+    bool m_requestLive = false;
+    int m_rowsAffected = 0;
 };
 
 // The session: aliases, the configuration mode and the open databases.

@@ -5,6 +5,7 @@
 #include "platform/db/DataSource.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace vyn {
 
@@ -42,6 +43,8 @@ TDataSet::~TDataSet()
     // Closing here would call a driver hook of a class that is already gone; drivers close
     // in their own destructors. What is left is to let go of fields and sources.
     m_state = dsInactive;
+    m_lookupLinks.clear();
+    m_lookupSources.clear();
     m_buffers.clear();
     for (TDataSource* s : std::vector<TDataSource*>(m_dataSources))
         s->SetDataSet(nullptr);
@@ -234,10 +237,62 @@ void TDataSet::OpenCursor()
     BindFields();
     undo.Dismiss();
     UpdateBufferCount();
+    WatchLookupDataSets();
+}
+
+namespace {
+
+// Tells a dataset that one of its lookup datasets changed its data.
+class LookupLink : public TDataLink
+{
+public:
+    explicit LookupLink(std::function<void()> changed) : m_changed(std::move(changed)) {}
+
+protected:
+    void DataSetChanged() override { m_changed(); }
+    void RecordChanged(TField*) override { m_changed(); }
+    void DataSetScrolled(int) override {}
+
+private:
+    std::function<void()> m_changed;
+};
+
+} // namespace
+
+void TDataSet::WatchLookupDataSets()
+{
+    m_lookupLinks.clear();
+    m_lookupSources.clear();
+    std::vector<TDataSet*> watched;
+    for (TField* f : m_fields) {
+        if (f->m_fieldKind != fkLookup || !f->m_lookupDataSet ||
+            std::find(watched.begin(), watched.end(), f->m_lookupDataSet) != watched.end())
+            continue;
+        watched.push_back(f->m_lookupDataSet);
+        auto source = std::make_unique<TDataSource>(nullptr);
+        source->SetDataSet(f->m_lookupDataSet);
+        auto link = std::make_unique<LookupLink>([this] { LookupDataChanged(); });
+        link->SetDataSource(source.get());
+        m_lookupSources.push_back(std::move(source));
+        m_lookupLinks.push_back(std::move(link));
+    }
+}
+
+void TDataSet::LookupDataChanged()
+{
+    if (m_lookupRefreshing || m_state != dsBrowse)
+        return;
+    m_lookupRefreshing = true;
+    auto done = Finally([this] { m_lookupRefreshing = false; });
+    for (TRecordBuffer& b : m_buffers)
+        CalculateFields(b);
+    DataEvent(deDataSetChange, 0);
 }
 
 void TDataSet::CloseCursor()
 {
+    m_lookupLinks.clear();
+    m_lookupSources.clear();
     ClearBuffers();
     m_original.clear();
     m_insertedAt = -1;
@@ -257,10 +312,29 @@ void TDataSet::ClearBuffers()
 void TDataSet::CalculateFields(TRecordBuffer& Buffer)
 {
     Buffer.Values.resize(size_t(SlotCount()));
-    if (!OnCalcFields.Assigned() || SlotCount() == m_fieldDefs.Count())
+    if (SlotCount() == m_fieldDefs.Count())
         return;
     for (size_t i = size_t(m_fieldDefs.Count()); i < Buffer.Values.size(); ++i)
         Buffer.Values[i] = Variant(Null);
+    for (TField* f : m_fields) {
+        if (f->m_fieldKind != fkLookup || !f->m_lookupDataSet || !f->m_lookupDataSet->Active())
+            continue;
+        std::vector<Variant> keys;
+        bool complete = true;
+        for (const QString& name : f->m_keyFields.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+            TField* k = FindField(name.trimmed());
+            if (!k || k->m_slot < 0 || Buffer.Values[size_t(k->m_slot)].IsEmpty()) {
+                complete = false;
+                break;
+            }
+            keys.push_back(Buffer.Values[size_t(k->m_slot)]);
+        }
+        if (complete && !keys.empty())
+            Buffer.Values[size_t(f->m_slot)] =
+                f->m_lookupDataSet->Lookup(f->m_lookupKeyFields, keys, f->m_lookupResultField);
+    }
+    if (!OnCalcFields.Assigned())
+        return;
     const TDataSetState saved = m_state;
     m_calcBuffer = &Buffer;
     m_state = dsCalcFields;
@@ -782,6 +856,50 @@ int TDataSet::CompareBookmarks(const TBookmark& A, const TBookmark& B) const
     if (A.isEmpty() || B.isEmpty())
         return A.isEmpty() == B.isEmpty() ? 0 : (A.isEmpty() ? -1 : 1);
     return InternalCompareBookmarks(A, B);
+}
+
+// --- Look-ups ----------------------------------------------------------------------------------
+
+bool TDataSet::InternalLocate(const QStringList& FieldNames, const std::vector<Variant>& Values,
+                              std::vector<Variant>& Found)
+{
+    // Only what is buffered: a driver with a cursor looks the table up itself.
+    for (const TRecordBuffer& b : m_buffers) {
+        bool match = true;
+        for (size_t i = 0; i < size_t(FieldNames.size()) && match; ++i) {
+            TField* f = FindField(FieldNames[int(i)]);
+            match = f && f->m_slot >= 0 && i < Values.size() && b.Values[size_t(f->m_slot)] == Values[i];
+        }
+        if (match) {
+            Found = b.Values;
+            return true;
+        }
+    }
+    return false;
+}
+
+Variant TDataSet::Lookup(const QString& KeyFields, const std::vector<Variant>& KeyValues,
+                         const QString& ResultField)
+{
+    CheckActive();
+    QStringList names;
+    for (const QString& n : KeyFields.split(QLatin1Char(';'), Qt::SkipEmptyParts))
+        names << n.trimmed();
+    TField* result = FieldByName(ResultField);
+    std::vector<Variant> keys = KeyValues;
+    // Compare in each key field's own type: 1 and "1" find the same record.
+    for (size_t i = 0; i < keys.size() && i < size_t(names.size()); ++i) {
+        TField* f = FieldByName(names[int(i)]);
+        try {
+            keys[i] = f->Normalize(keys[i]);
+        } catch (const Exception&) {
+            return Variant(Null);
+        }
+    }
+    std::vector<Variant> found;
+    if (!InternalLocate(names, keys, found) || result->m_slot < 0 || result->m_slot >= int(found.size()))
+        return Variant(Null);
+    return found[size_t(result->m_slot)];
 }
 
 // --- Field values ----------------------------------------------------------------------------

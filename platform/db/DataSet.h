@@ -13,6 +13,7 @@
 namespace vyn {
 
 class TDataSource;
+class TDataLink;
 class TDataSet;
 
 using TDataSetNotifyEvent = Event<void(TDataSet* DataSet)>;
@@ -81,6 +82,11 @@ public:
     bool BookmarkValid(const TBookmark& Bookmark) const;
     int CompareBookmarks(const TBookmark& A, const TBookmark& B) const;
 
+    // The value of ResultField in the first record whose KeyFields (";"-separated) equal
+    // KeyValues; Null when there is none. The current record stays.
+    Variant Lookup(const QString& KeyFields, const std::vector<Variant>& KeyValues,
+                   const QString& ResultField);
+
     // --- Controls
     void DisableControls();
     void EnableControls();
@@ -142,6 +148,10 @@ protected:
     virtual int InternalCompareBookmarks(const TBookmark& A, const TBookmark& B) const = 0;
     virtual int InternalRecordCount() const = 0;
     virtual int InternalRecNo(const TBookmark& Key) const = 0;
+    // The values of the first record whose fields equal Values, without moving; the base
+    // walks the records.
+    virtual bool InternalLocate(const QStringList& FieldNames, const std::vector<Variant>& Values,
+                                std::vector<Variant>& Found);
 
     // --- Scroll control for descendants and the library's own routines.
     void DoBeforeScroll();
@@ -225,6 +235,13 @@ private:
 
     int m_disableCount = 0;
     bool m_pendingChange = false;
+
+    // Lookup fields follow their lookup datasets through these.
+    void WatchLookupDataSets();
+    void LookupDataChanged();
+    std::vector<std::unique_ptr<TDataSource>> m_lookupSources;
+    std::vector<std::unique_ptr<TDataLink>> m_lookupLinks;
+    bool m_lookupRefreshing = false;
 };
 
 // The protected scroll operations, for the library's own routines (restoring a bookmark

@@ -50,6 +50,18 @@ public:
     virtual void Delete(const TBookmark& Key, const std::vector<Variant>& Original) = 0;
     // Forgets anything read ahead, so the next fetch sees the table as it is now.
     virtual void Refresh() = 0;
+
+    // Limits the records to those whose fields equal the values (a detail of its master);
+    // no fields: all records.
+    virtual void SetRange(const QStringList& FieldNames, const std::vector<Variant>& Values) = 0;
+    // The first record in the order whose fields equal the values.
+    virtual bool Locate(const QStringList& FieldNames, const std::vector<Variant>& Values,
+                        TCursorRecord& Out) = 0;
+};
+
+struct TQueryParam {
+    QString Name;
+    Variant Value;
 };
 
 // A database engine's driver: tables by name in a folder.
@@ -65,7 +77,18 @@ public:
     virtual void DeleteTable(const QString& Folder, const QString& TableName) = 0;
     virtual void EmptyTable(const QString& Folder, const QString& TableName) = 0;
     virtual bool TableExists(const QString& Folder, const QString& TableName) = 0;
+    // Runs a query over the tables of the folder that its SQL names. Live: the records can be
+    // written back to the one table they come from.
+    virtual std::unique_ptr<TTableCursor> OpenQuery(const QString& Folder, const QString& Sql,
+                                                    const std::vector<TQueryParam>& Params,
+                                                    bool Live) = 0;
+    // Runs a statement that returns no records; the number of rows it changed.
+    virtual int ExecSQL(const QString& Folder, const QString& Sql,
+                        const std::vector<TQueryParam>& Params) = 0;
 };
+
+// The names of the parameters (":Name") of a statement, in order of first use.
+QStringList ParseParamNames(const QString& Sql);
 
 // Drivers by name ("PARADOX"); raises EDatabaseError for an unknown one.
 TDriver& FindDriver(const QString& Name);

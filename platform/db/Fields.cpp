@@ -71,6 +71,10 @@ const TClassInfo& TField::StaticClassInfo()
             .Property("Alignment", &C::Alignment, &C::SetAlignment)
             .Property("FieldKind", &C::FieldKind, &C::SetFieldKind)
             .Property("DataSet", &C::DataSet, &C::SetDataSet)
+            .Property("LookupDataSet", &C::LookupDataSet, &C::SetLookupDataSet)
+            .Property("KeyFields", &C::KeyFields, &C::SetKeyFields)
+            .Property("LookupKeyFields", &C::LookupKeyFields, &C::SetLookupKeyFields)
+            .Property("LookupResultField", &C::LookupResultField, &C::SetLookupResultField)
             .Member("OnChange", &C::OnChange)
             .Member("OnValidate", &C::OnValidate)
             .Member("OnGetText", &C::OnGetText)
@@ -92,6 +96,21 @@ void TField::Notification(TComponent* AComponent, TOperation Operation)
     TComponent::Notification(AComponent, Operation);
     if (Operation == opRemove && AComponent == m_dataSet)
         m_dataSet = nullptr;
+    if (Operation == opRemove && AComponent == m_lookupDataSet)
+        m_lookupDataSet = nullptr;
+}
+
+void TField::SetLookupDataSet(TDataSet* Value)
+{
+    if (Value == m_lookupDataSet)
+        return;
+    if (Value == m_dataSet && Value)
+        DatabaseError(QStringLiteral("Field '%1' cannot look itself up in its own dataset").arg(DisplayName()));
+    if (m_lookupDataSet)
+        m_lookupDataSet->RemoveFreeNotification(this);
+    m_lookupDataSet = Value;
+    if (m_lookupDataSet)
+        m_lookupDataSet->FreeNotification(this);
 }
 
 void TField::SetDataSet(TDataSet* Value)

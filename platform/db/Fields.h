@@ -80,6 +80,18 @@ public:
     TFieldKind FieldKind() const { return m_fieldKind; }
     void SetFieldKind(TFieldKind Value);
 
+    // A lookup field shows LookupResultField of the record of LookupDataSet whose
+    // LookupKeyFields equal this record's KeyFields (";"-separated lists).
+    TDataSet* LookupDataSet() const { return m_lookupDataSet; }
+    void SetLookupDataSet(TDataSet* Value);
+    QString KeyFields() const { return m_keyFields; }
+    void SetKeyFields(const QString& Value) { m_keyFields = Value; }
+    QString LookupKeyFields() const { return m_lookupKeyFields; }
+    void SetLookupKeyFields(const QString& Value) { m_lookupKeyFields = Value; }
+    QString LookupResultField() const { return m_lookupResultField; }
+    void SetLookupResultField(const QString& Value) { m_lookupResultField = Value; }
+    bool Lookup() const { return m_fieldKind == fkLookup; }
+
     QString DisplayLabel() const { return m_displayLabel; }
     void SetDisplayLabel(const QString& Value);
     // The label, or the field name when there is none: how messages name the field.
@@ -172,6 +184,8 @@ protected:
 private:
     friend class TDataSet;
     TDataSet* m_dataSet = nullptr;
+    TDataSet* m_lookupDataSet = nullptr;
+    QString m_keyFields, m_lookupKeyFields, m_lookupResultField;
     QString m_fieldName;
     QString m_displayLabel;
     int m_fieldNo = 0;

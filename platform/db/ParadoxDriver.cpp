@@ -9,7 +9,9 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QIODevice>
+#include <QMap>
 #include <QMutex>
+#include <memory>
 #include <deque>
 #include <map>
 #include <sqlite3.h>
@@ -97,6 +99,17 @@ public:
     }
 
     std::int64_t Int(int col) const { return sqlite3_column_int64(m_stmt, col); }
+    int ColumnCount() const { return sqlite3_column_count(m_stmt); }
+    int ParamCount() const { return sqlite3_bind_parameter_count(m_stmt); }
+    QString ParamName(int i) const
+    {
+        const char* n = sqlite3_bind_parameter_name(m_stmt, i);
+        return n ? QString::fromUtf8(n + 1) : QString();
+    }
+    QString ColumnName(int col) const { return QString::fromUtf8(sqlite3_column_name(m_stmt, col)); }
+    QString ColumnDeclType(int col) const { return QString::fromUtf8(sqlite3_column_decltype(m_stmt, col)); }
+    QString ColumnOrigin(int col) const { return QString::fromUtf8(sqlite3_column_origin_name(m_stmt, col)); }
+    QString ColumnTable(int col) const { return QString::fromUtf8(sqlite3_column_table_name(m_stmt, col)); }
 
     Variant Column(int col, TFieldType type) const
     {
@@ -152,7 +165,7 @@ public:
             throw EDatabaseError(QStringLiteral("'%1' is not a table file").arg(m_table));
         if (primary == SQLITE_READONLY)
             throw EDatabaseError(QStringLiteral("Table '%1' is read-only").arg(m_table));
-        throw EDatabaseError(QStringLiteral("Table '%1': %2")
+        throw EDatabaseError(QStringLiteral("%1: %2")
                                  .arg(m_table, QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc))));
     }
 
@@ -316,28 +329,76 @@ TFieldDef ParseColumn(const QString& name, const QString& declared, bool notNull
 
 // --- Keys: the record's identity and its place in the order ---------------------------------
 
+// rowid is the record's position in the cursor's own table (for a query: its row in the
+// result); id, when set, names the record independently of that position (for a query: the
+// source record), so a key survives the query being run again.
 struct Key {
     std::int64_t rowid = 0;
     std::vector<Variant> sort;
+    QByteArray id;
 };
+
+void WriteVariant(QDataStream& s, const Variant& v)
+{
+    s << quint8(v.Type());
+    switch (v.Type()) {
+    case TVarType::Boolean: s << v.ToBool(); break;
+    case TVarType::Integer: s << qint64(v.ToInt64()); break;
+    case TVarType::Float: s << v.ToDouble(); break;
+    case TVarType::String: s << v.ToString(); break;
+    case TVarType::DateTime: s << v.ToDateTime(); break;
+    case TVarType::Bytes: s << v.ToBytes(); break;
+    default: break;
+    }
+}
+
+Variant ReadVariant(QDataStream& s)
+{
+    quint8 type = 0;
+    s >> type;
+    switch (TVarType(type)) {
+    case TVarType::Boolean: {
+        bool b = false;
+        s >> b;
+        return Variant(b);
+    }
+    case TVarType::Integer: {
+        qint64 v = 0;
+        s >> v;
+        return Variant(static_cast<long long>(v));
+    }
+    case TVarType::Float: {
+        double v = 0;
+        s >> v;
+        return Variant(v);
+    }
+    case TVarType::String: {
+        QString v;
+        s >> v;
+        return Variant(v);
+    }
+    case TVarType::DateTime: {
+        QDateTime v;
+        s >> v;
+        return Variant(v);
+    }
+    case TVarType::Bytes: {
+        QByteArray v;
+        s >> v;
+        return Variant(v);
+    }
+    default: return Variant(Null);
+    }
+}
 
 QByteArray EncodeKey(const Key& k)
 {
     QByteArray out;
     QDataStream s(&out, QIODevice::WriteOnly);
     s << qint64(k.rowid) << quint8(k.sort.size());
-    for (const Variant& v : k.sort) {
-        s << quint8(v.Type());
-        switch (v.Type()) {
-        case TVarType::Boolean: s << v.ToBool(); break;
-        case TVarType::Integer: s << qint64(v.ToInt64()); break;
-        case TVarType::Float: s << v.ToDouble(); break;
-        case TVarType::String: s << v.ToString(); break;
-        case TVarType::DateTime: s << v.ToDateTime(); break;
-        case TVarType::Bytes: s << v.ToBytes(); break;
-        default: break;
-        }
-    }
+    for (const Variant& v : k.sort)
+        WriteVariant(s, v);
+    s << k.id;
     return out;
 }
 
@@ -351,98 +412,96 @@ bool DecodeKey(const QByteArray& bytes, Key& k)
         return false;
     k.rowid = rowid;
     k.sort.clear();
-    for (int i = 0; i < n; ++i) {
-        quint8 type = 0;
-        s >> type;
-        switch (TVarType(type)) {
-        case TVarType::Boolean: {
-            bool b = false;
-            s >> b;
-            k.sort.emplace_back(b);
-            break;
-        }
-        case TVarType::Integer: {
-            qint64 v = 0;
-            s >> v;
-            k.sort.emplace_back(static_cast<long long>(v));
-            break;
-        }
-        case TVarType::Float: {
-            double v = 0;
-            s >> v;
-            k.sort.emplace_back(v);
-            break;
-        }
-        case TVarType::String: {
-            QString v;
-            s >> v;
-            k.sort.emplace_back(v);
-            break;
-        }
-        case TVarType::DateTime: {
-            QDateTime v;
-            s >> v;
-            k.sort.emplace_back(v);
-            break;
-        }
-        case TVarType::Bytes: {
-            QByteArray v;
-            s >> v;
-            k.sort.emplace_back(v);
-            break;
-        }
-        default: k.sort.emplace_back(Variant(Null)); break;
-        }
-    }
+    for (int i = 0; i < n && s.status() == QDataStream::Ok; ++i)
+        k.sort.push_back(ReadVariant(s));
+    s >> k.id;
     return s.status() == QDataStream::Ok;
 }
 
-// --- The table cursor ------------------------------------------------------------------------
+using Params = std::vector<std::pair<Variant, TFieldType>>;
+
+// Holds the write lock of a connection's tables; rolls back unless committed.
+class Transaction
+{
+public:
+    explicit Transaction(Connection& c) : m_c(c) { m_c.Exec(QStringLiteral("BEGIN IMMEDIATE")); }
+    ~Transaction()
+    {
+        if (!m_done)
+            sqlite3_exec(m_c.Handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+    void Commit()
+    {
+        m_c.Exec(QStringLiteral("COMMIT"));
+        m_done = true;
+    }
+
+private:
+    Connection& m_c;
+    bool m_done = false;
+};
+
+// --- The cursor over one table ---------------------------------------------------------------
 
 constexpr int ReadAhead = 64;
 
-class ParadoxCursor : public TTableCursor
+// Keyset navigation over one table of a connection: the records in the order of the sort
+// columns and then rowid, read a batch at a time, never all at once.
+class KeysetCursor : public TTableCursor
 {
 public:
-    ParadoxCursor(const QString& path, const QString& label, bool readOnly)
-        : m_conn(path, readOnly, false, label), m_label(label)
+    KeysetCursor(std::shared_ptr<Connection> conn, QString label)
+        : m_conn(std::move(conn)), m_label(std::move(label))
     {
-        LoadSchema();
     }
 
     void GetFieldDefs(TFieldDefs& Defs) override { Defs.Assign(m_defs); }
-    bool ReadOnly() const override { return m_conn.ReadOnly(); }
+    bool ReadOnly() const override { return m_conn->ReadOnly(); }
 
     void SetOrder(const QStringList& FieldNames) override
     {
-        std::vector<int> cols;
-        for (const QString& name : FieldNames) {
-            if (name.trimmed().isEmpty())
-                continue;
-            const int i = m_defs.IndexOf(name.trimmed());
-            if (i < 0)
-                throw EDatabaseError(QStringLiteral("Table '%1' has no field '%2' to order by").arg(m_label, name));
-            cols.push_back(i);
-        }
-        m_sortCols = cols;
+        m_sortCols = Columns(FieldNames, QStringLiteral("order by"));
         Refresh();
     }
 
-    bool FetchNext(const TBookmark& From, TCursorRecord& Out) override
+    void SetRange(const QStringList& FieldNames, const std::vector<Variant>& Values) override
     {
-        return Fetch(From, true, Out);
+        m_rangeCols = Columns(FieldNames, QStringLiteral("link on"));
+        m_rangeVals = Values;
+        m_rangeVals.resize(m_rangeCols.size(), Variant(Null));
+        Refresh();
     }
-    bool FetchPrior(const TBookmark& From, TCursorRecord& Out) override
+
+    bool Locate(const QStringList& FieldNames, const std::vector<Variant>& Values, TCursorRecord& Out) override
     {
-        return Fetch(From, false, Out);
+        const std::vector<int> cols = Columns(FieldNames, QStringLiteral("look up"));
+        QStringList conds;
+        Params params;
+        RangeCondition(conds, params);
+        for (size_t i = 0; i < cols.size(); ++i) {
+            conds << Quote(m_defs.Items(cols[i]).Name) + QStringLiteral(" IS ?");
+            params.emplace_back(i < Values.size() ? Values[i] : Variant(Null), m_defs.Items(cols[i]).DataType);
+        }
+        QString sql = m_select;
+        if (!conds.isEmpty())
+            sql += QStringLiteral(" WHERE ") + conds.join(QStringLiteral(" AND "));
+        sql += QStringLiteral(" ORDER BY ") + OrderBy(true) + QStringLiteral(" LIMIT 1");
+        Statement& s = m_conn->Prepare(sql);
+        auto reset = Finally([&s] { s.Reset(); });
+        BindAll(s, params);
+        if (!s.Step())
+            return false;
+        ReadRow(s, Out);
+        return true;
     }
+
+    bool FetchNext(const TBookmark& From, TCursorRecord& Out) override { return Fetch(From, true, Out); }
+    bool FetchPrior(const TBookmark& From, TCursorRecord& Out) override { return Fetch(From, false, Out); }
 
     bool FetchKey(const TBookmark& KeyBytes, TCursorRecord& Out) override
     {
         Key k;
-        if (!DecodeKey(KeyBytes, k))
-            return false;
-        return FetchRowid(k.rowid, Out);
+        return DecodeKey(KeyBytes, k) && FindRow(k, Out);
     }
 
     bool KeyExists(const TBookmark& KeyBytes) override
@@ -464,8 +523,15 @@ public:
 
     int RecordCount() override
     {
-        Statement& s = m_conn.Prepare(QStringLiteral("SELECT count(*) FROM %1").arg(Quote(m_table)));
+        QStringList conds;
+        Params params;
+        RangeCondition(conds, params);
+        QString sql = QStringLiteral("SELECT count(*) FROM %1").arg(m_tableRef);
+        if (!conds.isEmpty())
+            sql += QStringLiteral(" WHERE ") + conds.join(QStringLiteral(" AND "));
+        Statement& s = m_conn->Prepare(sql);
         auto reset = Finally([&s] { s.Reset(); });
+        BindAll(s, params);
         return s.Step() ? int(s.Int(0)) : 0;
     }
 
@@ -475,9 +541,9 @@ public:
         if (!DecodeKey(KeyBytes, k))
             return -1;
         QString where;
-        std::vector<std::pair<Variant, TFieldType>> params;
-        Condition(k, false, where, params);
-        Statement& s = m_conn.Prepare(QStringLiteral("SELECT count(*) FROM %1 WHERE %2").arg(Quote(m_table), where));
+        Params params;
+        Where(&k, false, where, params);
+        Statement& s = m_conn->Prepare(QStringLiteral("SELECT count(*) FROM %1 WHERE %2").arg(m_tableRef, where));
         auto reset = Finally([&s] { s.Reset(); });
         BindAll(s, params);
         return s.Step() ? int(s.Int(0)) + 1 : -1;
@@ -488,7 +554,7 @@ public:
         CheckWritable();
         Refresh();
         QStringList cols, marks;
-        std::vector<std::pair<Variant, TFieldType>> params;
+        Params params;
         for (int i = 0; i < m_defs.Count(); ++i) {
             const TFieldDef& d = m_defs.Items(i);
             if (d.DataType == ftAutoInc && (size_t(i) >= Values.size() || Values[size_t(i)].IsEmpty()))
@@ -498,19 +564,16 @@ public:
             params.emplace_back(size_t(i) < Values.size() ? Values[size_t(i)] : Variant(Null), d.DataType);
         }
         const QString sql = cols.isEmpty()
-                                ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(Quote(m_table))
+                                ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(m_tableRef)
                                 : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                      .arg(Quote(m_table), cols.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
-        Statement& s = m_conn.Prepare(sql);
+                                      .arg(m_tableRef, cols.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+        Statement& s = m_conn->Prepare(sql);
         auto reset = Finally([&s] { s.Reset(); });
         BindAll(s, params);
         s.Step();
-        const std::int64_t rowid = sqlite3_last_insert_rowid(m_conn.Handle());
-        TCursorRecord stored;
-        if (!FetchRowid(rowid, stored))
-            throw EDatabaseError(QStringLiteral("Table '%1': the new record cannot be read back").arg(m_label));
-        Values = stored.Values;
-        return stored.Key;
+        Key k;
+        k.rowid = sqlite3_last_insert_rowid(m_conn->Handle());
+        return ReadBack(k, Values);
     }
 
     TBookmark Update(const TBookmark& KeyBytes, const std::vector<Variant>& Original,
@@ -518,13 +581,11 @@ public:
     {
         CheckWritable();
         Refresh();
-        Key k;
-        if (!DecodeKey(KeyBytes, k))
-            throw EDatabaseError(QStringLiteral("Table '%1': invalid record key").arg(m_label));
-        Transaction tx(m_conn);
-        CheckUnchanged(k.rowid, Original, QStringLiteral("edit"));
+        const Key k = Decode(KeyBytes);
+        Transaction tx(*m_conn);
+        CheckUnchanged(k, Original, QStringLiteral("edit"));
         QStringList sets;
-        std::vector<std::pair<Variant, TFieldType>> params;
+        Params params;
         for (int i = 0; i < m_defs.Count() && size_t(i) < Values.size(); ++i) {
             if (size_t(i) < Original.size() && Original[size_t(i)] == Values[size_t(i)])
                 continue;
@@ -533,30 +594,24 @@ public:
         }
         if (!sets.isEmpty()) {
             params.emplace_back(Variant(static_cast<long long>(k.rowid)), ftInteger);
-            Statement& s = m_conn.Prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?")
-                                              .arg(Quote(m_table), sets.join(QLatin1Char(','))));
+            Statement& s = m_conn->Prepare(
+                QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?").arg(m_tableRef, sets.join(QLatin1Char(','))));
             auto reset = Finally([&s] { s.Reset(); });
             BindAll(s, params);
             s.Step();
         }
         tx.Commit();
-        TCursorRecord stored;
-        if (!FetchRowid(k.rowid, stored))
-            throw EDatabaseError(QStringLiteral("Table '%1': the record cannot be read back").arg(m_label));
-        Values = stored.Values;
-        return stored.Key;
+        return ReadBack(k, Values);
     }
 
     void Delete(const TBookmark& KeyBytes, const std::vector<Variant>& Original) override
     {
         CheckWritable();
         Refresh();
-        Key k;
-        if (!DecodeKey(KeyBytes, k))
-            throw EDatabaseError(QStringLiteral("Table '%1': invalid record key").arg(m_label));
-        Transaction tx(m_conn);
-        CheckUnchanged(k.rowid, Original, QStringLiteral("delete"));
-        Statement& s = m_conn.Prepare(QStringLiteral("DELETE FROM %1 WHERE rowid=?").arg(Quote(m_table)));
+        const Key k = Decode(KeyBytes);
+        Transaction tx(*m_conn);
+        CheckUnchanged(k, Original, QStringLiteral("delete"));
+        Statement& s = m_conn->Prepare(QStringLiteral("DELETE FROM %1 WHERE rowid=?").arg(m_tableRef));
         auto reset = Finally([&s] { s.Reset(); });
         s.Bind(1, Variant(static_cast<long long>(k.rowid)), ftInteger);
         s.Step();
@@ -567,90 +622,115 @@ public:
     {
         CheckWritable();
         Refresh();
-        Transaction tx(m_conn);
-        m_conn.Exec(QStringLiteral("DELETE FROM %1").arg(Quote(m_table)));
+        Transaction tx(*m_conn);
+        m_conn->Exec(QStringLiteral("DELETE FROM %1").arg(m_tableRef));
         tx.Commit();
     }
 
-    void Refresh() override
-    {
-        m_ahead.clear();
-        m_aheadForward = true;
-    }
+    void Refresh() override { m_ahead.clear(); }
 
-private:
-    // Holds the table's write lock; rolls back unless committed.
-    class Transaction
+protected:
+    // The table the cursor walks ("schema"."name"), its columns, and whether its rows carry an
+    // identity column after them.
+    void Configure(const QString& tableRef, const TFieldDefs& defs, const QString& idColumn = QString())
     {
-    public:
-        explicit Transaction(Connection& c) : m_c(c) { m_c.Exec(QStringLiteral("BEGIN IMMEDIATE")); }
-        ~Transaction()
-        {
-            if (!m_done)
-                sqlite3_exec(m_c.Handle(), "ROLLBACK", nullptr, nullptr, nullptr);
-        }
-        void Commit()
-        {
-            m_c.Exec(QStringLiteral("COMMIT"));
-            m_done = true;
-        }
-
-    private:
-        Connection& m_c;
-        bool m_done = false;
-    };
-
-    void CheckWritable() const
-    {
-        if (m_conn.ReadOnly())
-            throw EDatabaseError(QStringLiteral("Table '%1' is read-only").arg(m_label));
-    }
-
-    void CheckUnchanged(std::int64_t rowid, const std::vector<Variant>& original, const QString& what)
-    {
-        TCursorRecord now;
-        if (!FetchRowid(rowid, now))
-            throw EDatabaseError(QStringLiteral("Couldn't perform the %1 because another user deleted the record")
-                                     .arg(what));
-        for (size_t i = 0; i < original.size() && i < now.Values.size(); ++i)
-            if (!(original[i] == now.Values[i]))
-                throw EDatabaseError(QStringLiteral("Couldn't perform the %1 because another user changed the record")
-                                         .arg(what));
-    }
-
-    void LoadSchema()
-    {
-        Statement& s = m_conn.Prepare(QStringLiteral(
-            "SELECT name FROM sqlite_master WHERE type='table' AND name NOT LIKE 'sqlite_%'"));
-        auto reset = Finally([&s] { s.Reset(); });
-        QStringList tables;
-        while (s.Step())
-            tables << s.Column(0, ftString).ToString();
-        if (tables.size() != 1)
-            throw EDatabaseError(tables.isEmpty() ? QStringLiteral("'%1' holds no table").arg(m_label)
-                                                  : QStringLiteral("'%1' holds more than one table").arg(m_label));
-        m_table = tables.first();
-        Statement& info = m_conn.Prepare(QStringLiteral("PRAGMA table_info(%1)").arg(Quote(m_table)));
-        auto reset2 = Finally([&info] { info.Reset(); });
-        int pkCount = 0;
-        std::vector<TFieldDef> cols;
-        while (info.Step()) {
-            const bool pk = info.Int(5) > 0;
-            pkCount += pk ? 1 : 0;
-            cols.push_back(ParseColumn(info.Column(1, ftString).ToString(), info.Column(2, ftString).ToString(),
-                                       info.Int(3) != 0, pk));
-        }
-        for (TFieldDef& d : cols) {
-            if (d.DataType == ftAutoInc && pkCount != 1)
-                d.DataType = ftInteger;
-            m_defs.Add(d.Name, d.DataType, d.DataType == ftString ? d.Size : 0, d.Required);
-        }
+        m_tableRef = tableRef;
+        m_defs.Assign(defs);
+        m_idColumn = idColumn;
         QStringList names;
         for (int i = 0; i < m_defs.Count(); ++i)
             names << Quote(m_defs.Items(i).Name);
+        if (!idColumn.isEmpty())
+            names << Quote(idColumn);
         m_select = QStringLiteral("SELECT rowid%1%2 FROM %3")
-                       .arg(names.isEmpty() ? QString() : QStringLiteral(","), names.join(QLatin1Char(',')),
-                            Quote(m_table));
+                       .arg(names.isEmpty() ? QString() : QStringLiteral(","), names.join(QLatin1Char(',')), tableRef);
+    }
+
+    virtual bool FindRow(const Key& k, TCursorRecord& out)
+    {
+        if (!m_idColumn.isEmpty() && !k.id.isEmpty()) {
+            Statement& s = m_conn->Prepare(m_select + QStringLiteral(" WHERE %1=?").arg(Quote(m_idColumn)));
+            auto reset = Finally([&s] { s.Reset(); });
+            s.Bind(1, Variant(k.id), ftBlob);
+            if (!s.Step())
+                return false;
+            ReadRow(s, out);
+            return true;
+        }
+        return FetchRowid(k.rowid, out);
+    }
+
+    bool FetchRowid(std::int64_t rowid, TCursorRecord& out)
+    {
+        Statement& s = m_conn->Prepare(m_select + QStringLiteral(" WHERE rowid=?"));
+        auto reset = Finally([&s] { s.Reset(); });
+        s.Bind(1, Variant(static_cast<long long>(rowid)), ftInteger);
+        if (!s.Step())
+            return false;
+        ReadRow(s, out);
+        return true;
+    }
+
+    TBookmark ReadBack(const Key& k, std::vector<Variant>& values)
+    {
+        TCursorRecord stored;
+        if (!FetchRowid(k.rowid, stored))
+            throw EDatabaseError(QStringLiteral("Table '%1': the record cannot be read back").arg(m_label));
+        values = stored.Values;
+        return stored.Key;
+    }
+
+    Key Decode(const TBookmark& bytes) const
+    {
+        Key k;
+        if (!DecodeKey(bytes, k))
+            throw EDatabaseError(QStringLiteral("Table '%1': invalid record key").arg(m_label));
+        return k;
+    }
+
+    void CheckWritable() const
+    {
+        if (ReadOnly())
+            throw EDatabaseError(QStringLiteral("Table '%1' is read-only").arg(m_label));
+    }
+
+    // Fails unless the record still holds the values it was read with.
+    void CheckUnchanged(const Key& k, const std::vector<Variant>& original, const QString& what)
+    {
+        TCursorRecord now;
+        if (!FetchRowid(k.rowid, now))
+            throw EDatabaseError(
+                QStringLiteral("Couldn't perform the %1 because another user deleted the record").arg(what));
+        for (size_t i = 0; i < original.size() && i < now.Values.size(); ++i)
+            if (!(original[i] == now.Values[i]))
+                throw EDatabaseError(
+                    QStringLiteral("Couldn't perform the %1 because another user changed the record").arg(what));
+    }
+
+    static void BindAll(Statement& s, const Params& params)
+    {
+        for (size_t i = 0; i < params.size(); ++i)
+            s.Bind(int(i) + 1, params[i].first, params[i].second);
+    }
+
+    std::shared_ptr<Connection> m_conn;
+    QString m_label;
+    TFieldDefs m_defs;
+
+private:
+    std::vector<int> Columns(const QStringList& names, const QString& what) const
+    {
+        std::vector<int> cols;
+        for (const QString& raw : names) {
+            const QString name = raw.trimmed();
+            if (name.isEmpty())
+                continue;
+            const int i = m_defs.IndexOf(name);
+            if (i < 0)
+                throw EDatabaseError(QStringLiteral("'%1' has no field '%2' to %3").arg(m_label, name, what));
+            cols.push_back(i);
+        }
+        return cols;
     }
 
     static int CompareValues(const Variant& a, const Variant& b)
@@ -684,40 +764,47 @@ private:
         return parts.join(QLatin1Char(','));
     }
 
-    // The records after (before) the key in the order, nulls first.
-    void Condition(const Key& k, bool after, QString& where,
-                   std::vector<std::pair<Variant, TFieldType>>& params) const
+    void RangeCondition(QStringList& conds, Params& params) const
     {
-        QString expr = after ? QStringLiteral("rowid>?") : QStringLiteral("rowid<?");
-        std::vector<std::pair<Variant, TFieldType>> tail{{Variant(static_cast<long long>(k.rowid)), ftInteger}};
-        for (int i = int(m_sortCols.size()) - 1; i >= 0; --i) {
-            const TFieldDef& d = m_defs.Items(m_sortCols[size_t(i)]);
-            const QString c = Quote(d.Name);
-            const Variant& v = size_t(i) < k.sort.size() ? k.sort[size_t(i)] : Variant(Null);
-            std::vector<std::pair<Variant, TFieldType>> p;
-            QString beyond, equal;
-            if (v.IsEmpty()) {
-                beyond = after ? c + QStringLiteral(" IS NOT NULL") : QStringLiteral("0");
-                equal = c + QStringLiteral(" IS NULL");
-            } else {
-                beyond = after ? c + QStringLiteral(">?") : QStringLiteral("(%1<? OR %1 IS NULL)").arg(c);
-                equal = c + QStringLiteral("=?");
-                p.emplace_back(v, d.DataType);
-            }
-            std::vector<std::pair<Variant, TFieldType>> next = p;
-            next.insert(next.end(), p.begin(), p.end());
-            next.insert(next.end(), tail.begin(), tail.end());
-            expr = QStringLiteral("(%1 OR (%2 AND %3))").arg(beyond, equal, expr);
-            tail = next;
+        for (size_t i = 0; i < m_rangeCols.size(); ++i) {
+            const TFieldDef& d = m_defs.Items(m_rangeCols[i]);
+            conds << Quote(d.Name) + QStringLiteral(" IS ?");
+            params.emplace_back(m_rangeVals[i], d.DataType);
         }
-        where = expr;
-        params = tail;
     }
 
-    static void BindAll(Statement& s, const std::vector<std::pair<Variant, TFieldType>>& params)
+    // The records after (before) the key in the order, nulls first; within the range.
+    void Where(const Key* k, bool after, QString& where, Params& params) const
     {
-        for (size_t i = 0; i < params.size(); ++i)
-            s.Bind(int(i) + 1, params[i].first, params[i].second);
+        QStringList conds;
+        RangeCondition(conds, params);
+        if (k) {
+            QString expr = after ? QStringLiteral("rowid>?") : QStringLiteral("rowid<?");
+            Params tail{{Variant(static_cast<long long>(k->rowid)), ftInteger}};
+            for (int i = int(m_sortCols.size()) - 1; i >= 0; --i) {
+                const TFieldDef& d = m_defs.Items(m_sortCols[size_t(i)]);
+                const QString c = Quote(d.Name);
+                const Variant v = size_t(i) < k->sort.size() ? k->sort[size_t(i)] : Variant(Null);
+                Params p;
+                QString beyond, equal;
+                if (v.IsEmpty()) {
+                    beyond = after ? c + QStringLiteral(" IS NOT NULL") : QStringLiteral("0");
+                    equal = c + QStringLiteral(" IS NULL");
+                } else {
+                    beyond = after ? c + QStringLiteral(">?") : QStringLiteral("(%1<? OR %1 IS NULL)").arg(c);
+                    equal = c + QStringLiteral("=?");
+                    p.emplace_back(v, d.DataType);
+                }
+                Params next = p;
+                next.insert(next.end(), p.begin(), p.end());
+                next.insert(next.end(), tail.begin(), tail.end());
+                expr = QStringLiteral("(%1 OR (%2 AND %3))").arg(beyond, equal, expr);
+                tail = next;
+            }
+            conds << expr;
+            params.insert(params.end(), tail.begin(), tail.end());
+        }
+        where = conds.isEmpty() ? QStringLiteral("1") : conds.join(QStringLiteral(" AND "));
     }
 
     void ReadRow(const Statement& s, TCursorRecord& out) const
@@ -729,18 +816,9 @@ private:
             out.Values[size_t(i)] = s.Column(i + 1, m_defs.Items(i).DataType);
         for (int c : m_sortCols)
             k.sort.push_back(out.Values[size_t(c)]);
+        if (!m_idColumn.isEmpty())
+            k.id = s.Column(m_defs.Count() + 1, ftBlob).ToBytes();
         out.Key = EncodeKey(k);
-    }
-
-    bool FetchRowid(std::int64_t rowid, TCursorRecord& out)
-    {
-        Statement& s = m_conn.Prepare(m_select + QStringLiteral(" WHERE rowid=?"));
-        auto reset = Finally([&s] { s.Reset(); });
-        s.Bind(1, Variant(static_cast<long long>(rowid)), ftInteger);
-        if (!s.Step())
-            return false;
-        ReadRow(s, out);
-        return true;
     }
 
     // Serves sequential moves from the records read ahead; reads a batch when they run out.
@@ -753,18 +831,15 @@ private:
             return true;
         }
         m_ahead.clear();
-        QString sql = m_select;
-        std::vector<std::pair<Variant, TFieldType>> params;
-        if (!from.isEmpty()) {
-            Key k;
-            if (!DecodeKey(from, k))
-                return false;
-            QString where;
-            Condition(k, forward, where, params);
-            sql += QStringLiteral(" WHERE ") + where;
-        }
-        sql += QStringLiteral(" ORDER BY ") + OrderBy(forward) + QStringLiteral(" LIMIT %1").arg(ReadAhead);
-        Statement& s = m_conn.Prepare(sql);
+        Key k;
+        if (!from.isEmpty() && !DecodeKey(from, k))
+            return false;
+        QString where;
+        Params params;
+        Where(from.isEmpty() ? nullptr : &k, forward, where, params);
+        const QString sql = m_select + QStringLiteral(" WHERE ") + where + QStringLiteral(" ORDER BY ") +
+                            OrderBy(forward) + QStringLiteral(" LIMIT %1").arg(ReadAhead);
+        Statement& s = m_conn->Prepare(sql);
         auto reset = Finally([&s] { s.Reset(); });
         BindAll(s, params);
         while (s.Step()) {
@@ -781,15 +856,540 @@ private:
         return true;
     }
 
-    Connection m_conn;
-    QString m_label;
-    QString m_table;
+    QString m_tableRef;
     QString m_select;
-    TFieldDefs m_defs;
+    QString m_idColumn;
     std::vector<int> m_sortCols;
+    std::vector<int> m_rangeCols;
+    std::vector<Variant> m_rangeVals;
     std::deque<TCursorRecord> m_ahead;
     TBookmark m_aheadFrom;
     bool m_aheadForward = true;
+};
+
+// The one table of a table file.
+class ParadoxCursor : public KeysetCursor
+{
+public:
+    ParadoxCursor(const QString& path, const QString& label, bool readOnly)
+        : KeysetCursor(std::make_shared<Connection>(path, readOnly, false, label), label)
+    {
+        const QString table = SoleTable(*m_conn, label);
+        Configure(Quote(table), ReadColumns(*m_conn, QString(), table));
+    }
+
+    static QString SoleTable(Connection& c, const QString& label, const QString& schema = QString())
+    {
+        const QString master = schema.isEmpty() ? QStringLiteral("sqlite_master")
+                                                : Quote(schema) + QStringLiteral(".sqlite_master");
+        Statement& s = c.Prepare(QStringLiteral("SELECT name FROM %1 WHERE type='table' AND name NOT LIKE 'sqlite_%'")
+                                     .arg(master));
+        auto reset = Finally([&s] { s.Reset(); });
+        QStringList tables;
+        while (s.Step())
+            tables << s.Column(0, ftString).ToString();
+        if (tables.size() != 1)
+            throw EDatabaseError(tables.isEmpty() ? QStringLiteral("'%1' holds no table").arg(label)
+                                                  : QStringLiteral("'%1' holds more than one table").arg(label));
+        return tables.first();
+    }
+
+    static TFieldDefs ReadColumns(Connection& c, const QString& schema, const QString& table)
+    {
+        const QString pragma = schema.isEmpty() ? QStringLiteral("PRAGMA table_info(%1)").arg(Quote(table))
+                                                : QStringLiteral("PRAGMA %1.table_info(%2)").arg(Quote(schema), Quote(table));
+        Statement& info = c.Prepare(pragma);
+        auto reset = Finally([&info] { info.Reset(); });
+        int pkCount = 0;
+        std::vector<TFieldDef> cols;
+        while (info.Step()) {
+            const bool pk = info.Int(5) > 0;
+            pkCount += pk ? 1 : 0;
+            cols.push_back(ParseColumn(info.Column(1, ftString).ToString(), info.Column(2, ftString).ToString(),
+                                       info.Int(3) != 0, pk));
+        }
+        TFieldDefs defs;
+        for (TFieldDef& d : cols) {
+            if (d.DataType == ftAutoInc && pkCount != 1)
+                d.DataType = ftInteger;
+            defs.Add(d.Name, d.DataType, d.DataType == ftString ? d.Size : 0, d.Required);
+        }
+        return defs;
+    }
+};
+
+// --- Queries ---------------------------------------------------------------------------------
+
+struct SqlToken {
+    enum Kind { Word, Quoted, String, Number, Param, Symbol } kind;
+    QString text; // a word or quoted identifier without its quotes; a parameter without ':'
+    int begin = 0, end = 0;
+};
+
+// Splits SQL into tokens, passing over comments; strings and quoted names stay whole.
+std::vector<SqlToken> Tokenize(const QString& sql)
+{
+    std::vector<SqlToken> out;
+    const int n = int(sql.size());
+    int i = 0;
+    auto isWord = [](QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('$'); };
+    while (i < n) {
+        const QChar c = sql[i];
+        if (c.isSpace()) {
+            ++i;
+        } else if (c == QLatin1Char('-') && i + 1 < n && sql[i + 1] == QLatin1Char('-')) {
+            while (i < n && sql[i] != QLatin1Char('\n'))
+                ++i;
+        } else if (c == QLatin1Char('/') && i + 1 < n && sql[i + 1] == QLatin1Char('*')) {
+            const int close = int(sql.indexOf(QLatin1String("*/"), i + 2));
+            i = close < 0 ? n : close + 2;
+        } else if (c == QLatin1Char('\'') || c == QLatin1Char('"') || c == QLatin1Char('[') || c == QLatin1Char('`')) {
+            const QChar closing = c == QLatin1Char('[') ? QLatin1Char(']') : c;
+            const int begin = i++;
+            QString text;
+            while (i < n) {
+                if (sql[i] == closing) {
+                    if (closing != QLatin1Char(']') && i + 1 < n && sql[i + 1] == closing) {
+                        text += closing;
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                text += sql[i++];
+            }
+            out.push_back({c == QLatin1Char('\'') ? SqlToken::String : SqlToken::Quoted, text, begin, i});
+        } else if (c == QLatin1Char(':') && i + 1 < n && isWord(sql[i + 1]) && !(i > 0 && sql[i - 1] == QLatin1Char(':'))) {
+            const int begin = i++;
+            while (i < n && isWord(sql[i]))
+                ++i;
+            out.push_back({SqlToken::Param, sql.mid(begin + 1, i - begin - 1), begin, i});
+        } else if (c.isDigit()) {
+            const int begin = i;
+            while (i < n && (isWord(sql[i]) || sql[i] == QLatin1Char('.')))
+                ++i;
+            out.push_back({SqlToken::Number, sql.mid(begin, i - begin), begin, i});
+        } else if (isWord(c)) {
+            const int begin = i;
+            while (i < n && isWord(sql[i]))
+                ++i;
+            out.push_back({SqlToken::Word, sql.mid(begin, i - begin), begin, i});
+        } else {
+            out.push_back({SqlToken::Symbol, QString(c), i, i + 1});
+            ++i;
+        }
+    }
+    return out;
+}
+
+bool IsWord(const SqlToken& t, const char* word)
+{
+    return t.kind == SqlToken::Word && t.text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
+}
+
+// The statement prepared over the tables it names: each table file it names is attached under
+// its base name, "People.DB" written as "People", and the parameters bound by name.
+class QueryConnection
+{
+public:
+    QueryConnection(const QString& folder, const QString& sql, const std::vector<TQueryParam>& params)
+        : m_conn(std::make_shared<Connection>(QStringLiteral(":memory:"), false, true, FirstLine(sql)))
+    {
+        m_tokens = Tokenize(sql);
+        QMap<QString, QString> files; // upper-case base name -> file
+        const QDir dir(folder);
+        for (const QFileInfo& fi : dir.entryInfoList(QDir::Files))
+            if (fi.suffix().compare(QLatin1String("DB"), Qt::CaseInsensitive) == 0)
+                files.insert(fi.completeBaseName().toUpper(), fi.absoluteFilePath());
+
+        // Rewrite the names, and attach what they name.
+        QString rewritten;
+        int copied = 0;
+        for (size_t i = 0; i < m_tokens.size(); ++i) {
+            const SqlToken& t = m_tokens[i];
+            if (t.kind != SqlToken::Word && t.kind != SqlToken::Quoted)
+                continue;
+            QString base = t.text;
+            int end = t.end;
+            if (t.kind == SqlToken::Quoted && base.endsWith(QLatin1String(".DB"), Qt::CaseInsensitive)) {
+                base.chop(3);
+            } else if (t.kind == SqlToken::Word && i + 2 < m_tokens.size() && m_tokens[i + 1].text == QLatin1String(".") &&
+                       IsWord(m_tokens[i + 2], "DB") && files.contains(base.toUpper())) {
+                end = m_tokens[i + 2].end;
+                i += 2;
+            }
+            const auto file = files.constFind(base.toUpper());
+            if (file == files.constEnd())
+                continue;
+            Attach(base, file.value());
+            rewritten += sql.mid(copied, t.begin - copied) + Quote(base);
+            copied = end;
+        }
+        rewritten += sql.mid(copied);
+        m_sql = rewritten;
+        m_label = FirstLine(sql);
+        m_params = params;
+    }
+
+    static QString FirstLine(const QString& sql) { return sql.trimmed().section(QLatin1Char('\n'), 0, 0).trimmed(); }
+
+    std::unique_ptr<Statement> Prepare(const QString& sql)
+    {
+        auto st = std::make_unique<Statement>(m_conn->Handle(), sql, m_label);
+        for (int i = 1; i <= st->ParamCount(); ++i) {
+            const QString name = st->ParamName(i);
+            auto it = std::find_if(m_params.begin(), m_params.end(), [&](const TQueryParam& p) {
+                return p.Name.compare(name, Qt::CaseInsensitive) == 0;
+            });
+            if (name.isEmpty() || it == m_params.end() || it->Value.IsUnassigned())
+                throw EDatabaseError(QStringLiteral("No value for parameter '%1'").arg(name.isEmpty() ? QStringLiteral("?") : name));
+            st->Bind(i, it->Value, ftUnknown);
+        }
+        return st;
+    }
+
+    std::shared_ptr<Connection> Conn() const { return m_conn; }
+    const QString& Sql() const { return m_sql; }
+    const std::vector<SqlToken>& Tokens() const { return m_tokens; }
+    // Schema and table of an attached file, by its base name.
+    bool Attached(const QString& base, QString& table) const
+    {
+        auto it = m_attached.constFind(base.toUpper());
+        if (it == m_attached.constEnd())
+            return false;
+        table = it.value();
+        return true;
+    }
+
+private:
+    void Attach(const QString& base, const QString& file)
+    {
+        if (m_attached.contains(base.toUpper()))
+            return;
+        if (m_attached.size() >= 10)
+            throw EDatabaseError(QStringLiteral("A query can reach at most 10 tables"));
+        Statement& s = m_conn->Prepare(QStringLiteral("ATTACH DATABASE ? AS %1").arg(Quote(base)));
+        s.Bind(1, Variant(file), ftString);
+        s.Step();
+        s.Reset();
+        const QString table = ParadoxCursor::SoleTable(*m_conn, base, base);
+        m_attached.insert(base.toUpper(), table);
+        if (table.compare(base, Qt::CaseInsensitive) != 0)
+            m_conn->Exec(QStringLiteral("CREATE TEMP VIEW %1 AS SELECT * FROM %2.%3").arg(Quote(base), Quote(base), Quote(table)));
+    }
+
+    std::shared_ptr<Connection> m_conn;
+    std::vector<SqlToken> m_tokens;
+    QString m_sql;
+    QString m_label;
+    std::vector<TQueryParam> m_params;
+    QMap<QString, QString> m_attached;
+};
+
+// The result of a query, kept in a temporary table of its connection so that it is walked like
+// a table. A live result writes back to its one source table by the source's rowid.
+class QueryCursor : public KeysetCursor
+{
+public:
+    QueryCursor(const QString& folder, const QString& sql, const std::vector<TQueryParam>& params, bool live)
+        : KeysetCursor(nullptr, QueryConnection::FirstLine(sql)), m_query(folder, sql, params)
+    {
+        m_conn = m_query.Conn();
+        const QString source = SingleSource();
+        QString select = m_query.Sql();
+        if (!source.isEmpty()) {
+            // Carry the source record's rowid, as the result's identity.
+            const auto& toks = Tokenize(select);
+            const int at = toks.front().end;
+            select = select.left(at) + QStringLiteral(" %1.rowid AS \"__vyn_src\",").arg(Quote(m_sourceAlias)) + select.mid(at);
+        }
+        std::unique_ptr<Statement> st = m_query.Prepare(select);
+        const int first = source.isEmpty() ? 0 : 1;
+        const int columns = st->ColumnCount() - first;
+        if (columns <= 0)
+            throw EDatabaseError(QStringLiteral("Query returns no records: %1").arg(m_label));
+
+        TFieldDefs defs, sourceDefs;
+        if (!source.isEmpty())
+            sourceDefs = ParadoxCursor::ReadColumns(*m_conn, m_sourceSchema, m_sourceTable);
+        QStringList temp;
+        for (int c = 0; c < columns; ++c) {
+            QString name = st->ColumnName(first + c);
+            for (int k = 1; defs.IndexOf(name) >= 0; ++k)
+                name = st->ColumnName(first + c) + QStringLiteral("_%1").arg(k);
+            const QString declared = st->ColumnDeclType(first + c);
+            TFieldDef def = declared.isEmpty() ? TFieldDef(name, ftString, 255) : ParseColumn(name, declared, false, false);
+            const QString origin = st->ColumnOrigin(first + c);
+            m_origin.push_back(!source.isEmpty() && st->ColumnTable(first + c).compare(m_sourceTable, Qt::CaseInsensitive) == 0 ? origin : QString());
+            // A column of the source table keeps its exact type (an auto-increment key stays one).
+            if (const TFieldDef* src = m_origin.back().isEmpty() ? nullptr : sourceDefs.Find(m_origin.back())) {
+                def.DataType = src->DataType;
+                def.Size = src->Size;
+            }
+            if (def.DataType == ftAutoInc && m_origin.back().isEmpty())
+                def.DataType = ftInteger;
+            defs.Add(name, def.DataType, def.DataType == ftString ? def.Size : 0);
+            temp << QStringLiteral("c%1").arg(c);
+        }
+        m_live = live && !source.isEmpty();
+
+        // Materialise the result: a row per record, in the query's order, with its identity.
+        static int serial = 0;
+        m_temp = QStringLiteral("__vyn_r%1").arg(++serial);
+        m_conn->Exec(QStringLiteral("CREATE TEMP TABLE %1 (%2, \"__vyn_id\" BLOB)").arg(Quote(m_temp), temp.join(QLatin1Char(','))));
+        m_conn->Exec(QStringLiteral("CREATE INDEX temp.%1 ON %2(\"__vyn_id\")").arg(Quote(m_temp + QStringLiteral("_id")), Quote(m_temp)));
+        QStringList marks;
+        for (int c = 0; c <= columns; ++c)
+            marks << QStringLiteral("?");
+        Statement& ins = m_conn->Prepare(QStringLiteral("INSERT INTO temp.%1 VALUES (%2)").arg(Quote(m_temp), marks.join(QLatin1Char(','))));
+        m_conn->Exec(QStringLiteral("BEGIN"));
+        auto rollback = Finally([this] { sqlite3_exec(m_conn->Handle(), "ROLLBACK", nullptr, nullptr, nullptr); });
+        QHash<QByteArray, int> seen;
+        while (st->Step()) {
+            ins.Reset();
+            QByteArray id;
+            QDataStream ids(&id, QIODevice::WriteOnly);
+            if (!source.isEmpty()) {
+                ids << qint64(st->Int(0));
+            } else {
+                // Without a source record, a record is known by its values (and which copy).
+                for (int c = 0; c < columns; ++c)
+                    WriteVariant(ids, st->Column(c, defs.Items(c).DataType));
+                ids << qint32(seen[id]++);
+            }
+            for (int c = 0; c < columns; ++c)
+                ins.Bind(c + 1, st->Column(first + c, defs.Items(c).DataType), defs.Items(c).DataType);
+            ins.Bind(columns + 1, Variant(id), ftBlob);
+            ins.Step();
+        }
+        rollback.Dismiss();
+        m_conn->Exec(QStringLiteral("COMMIT"));
+        ins.Reset();
+
+        // Walk it under the result's own column names.
+        TFieldDefs shown;
+        shown.Assign(defs);
+        m_names = defs;
+        for (int c = 0; c < shown.Count(); ++c)
+            shown.Items(c).Name = temp[c];
+        Configure(QStringLiteral("temp.") + Quote(m_temp), shown, QStringLiteral("__vyn_id"));
+    }
+
+    void GetFieldDefs(TFieldDefs& Defs) override { Defs.Assign(m_names); }
+    bool ReadOnly() const override { return !m_live; }
+
+    TBookmark Insert(std::vector<Variant>& Values) override
+    {
+        CheckWritable();
+        QStringList cols, marks;
+        Params params;
+        for (size_t c = 0; c < m_origin.size() && c < Values.size(); ++c) {
+            if (m_origin[c].isEmpty() || (m_names.Items(int(c)).DataType == ftAutoInc && Values[c].IsEmpty()))
+                continue;
+            cols << Quote(m_origin[c]);
+            marks << QStringLiteral("?");
+            params.emplace_back(Values[c], m_names.Items(int(c)).DataType);
+        }
+        Transaction tx(*m_conn);
+        const QString target = SourceRef();
+        Statement& s = m_conn->Prepare(cols.isEmpty() ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(target)
+                                                      : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                                            .arg(target, cols.join(QLatin1Char(',')), marks.join(QLatin1Char(','))));
+        BindAll(s, params);
+        s.Step();
+        s.Reset();
+        const std::int64_t src = sqlite3_last_insert_rowid(m_conn->Handle());
+        std::vector<Variant> stored = ReadSource(src, Values);
+        QByteArray id;
+        QDataStream ids(&id, QIODevice::WriteOnly);
+        ids << qint64(src);
+        QStringList tmarks;
+        for (size_t c = 0; c <= stored.size(); ++c)
+            tmarks << QStringLiteral("?");
+        Statement& t = m_conn->Prepare(QStringLiteral("INSERT INTO temp.%1 VALUES (%2)").arg(Quote(m_temp), tmarks.join(QLatin1Char(','))));
+        for (size_t c = 0; c < stored.size(); ++c)
+            t.Bind(int(c) + 1, stored[c], m_names.Items(int(c)).DataType);
+        t.Bind(int(stored.size()) + 1, Variant(id), ftBlob);
+        t.Step();
+        t.Reset();
+        tx.Commit();
+        Refresh();
+        Key k;
+        k.rowid = sqlite3_last_insert_rowid(m_conn->Handle());
+        return ReadBack(k, Values);
+    }
+
+    TBookmark Update(const TBookmark& KeyBytes, const std::vector<Variant>& Original, std::vector<Variant>& Values) override
+    {
+        CheckWritable();
+        const Key k = Decode(KeyBytes);
+        const std::int64_t src = SourceRowid(k);
+        Transaction tx(*m_conn);
+        CheckSourceUnchanged(src, Original, QStringLiteral("edit"));
+        QStringList sets;
+        Params params;
+        for (size_t c = 0; c < m_origin.size() && c < Values.size(); ++c) {
+            if (m_origin[c].isEmpty() || (c < Original.size() && Original[c] == Values[c]))
+                continue;
+            sets << Quote(m_origin[c]) + QStringLiteral("=?");
+            params.emplace_back(Values[c], m_names.Items(int(c)).DataType);
+        }
+        if (!sets.isEmpty()) {
+            params.emplace_back(Variant(static_cast<long long>(src)), ftInteger);
+            Statement& s = m_conn->Prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?").arg(SourceRef(), sets.join(QLatin1Char(','))));
+            BindAll(s, params);
+            s.Step();
+            s.Reset();
+        }
+        const std::vector<Variant> stored = ReadSource(src, Values);
+        WriteTempRow(k.rowid, stored);
+        tx.Commit();
+        Refresh();
+        return ReadBack(k, Values);
+    }
+
+    void Delete(const TBookmark& KeyBytes, const std::vector<Variant>& Original) override
+    {
+        CheckWritable();
+        const Key k = Decode(KeyBytes);
+        const std::int64_t src = SourceRowid(k);
+        Transaction tx(*m_conn);
+        CheckSourceUnchanged(src, Original, QStringLiteral("delete"));
+        Statement& s = m_conn->Prepare(QStringLiteral("DELETE FROM %1 WHERE rowid=?").arg(SourceRef()));
+        s.Bind(1, Variant(static_cast<long long>(src)), ftInteger);
+        s.Step();
+        s.Reset();
+        Statement& t = m_conn->Prepare(QStringLiteral("DELETE FROM temp.%1 WHERE rowid=?").arg(Quote(m_temp)));
+        t.Bind(1, Variant(static_cast<long long>(k.rowid)), ftInteger);
+        t.Step();
+        t.Reset();
+        tx.Commit();
+        Refresh();
+    }
+
+protected:
+    // A record that has gone from the result is looked for by its identity only; its old row
+    // number still gives its place.
+    bool FindRow(const Key& k, TCursorRecord& out) override
+    {
+        return KeysetCursor::FindRow(k, out);
+    }
+
+private:
+    // The one table a simple query reads (no joins, grouping or set operations), or "".
+    QString SingleSource()
+    {
+        const auto& t = m_query.Tokens();
+        if (t.empty() || !IsWord(t.front(), "SELECT"))
+            return QString();
+        int depth = 0;
+        int from = -1;
+        for (size_t i = 0; i < t.size(); ++i) {
+            if (t[i].text == QLatin1String("("))
+                ++depth;
+            else if (t[i].text == QLatin1String(")"))
+                --depth;
+            if (depth != 0)
+                continue;
+            for (const char* w : {"DISTINCT", "GROUP", "UNION", "INTERSECT", "EXCEPT", "JOIN", "HAVING"})
+                if (IsWord(t[i], w))
+                    return QString();
+            if (IsWord(t[i], "FROM") && from < 0)
+                from = int(i);
+        }
+        if (from < 0 || from + 1 >= int(t.size()))
+            return QString();
+        const SqlToken& table = t[size_t(from) + 1];
+        QString base = table.text;
+        if (base.endsWith(QLatin1String(".DB"), Qt::CaseInsensitive))
+            base.chop(3);
+        QString inner;
+        if (!m_query.Attached(base, inner))
+            return QString();
+        // What follows the table: an alias, then the end of the FROM clause.
+        size_t j = size_t(from) + 2;
+        if (j + 1 < t.size() && t[j].text == QLatin1String(".") && IsWord(t[j + 1], "DB"))
+            j += 2;
+        m_sourceAlias = base;
+        if (j < t.size() && IsWord(t[j], "AS"))
+            ++j;
+        if (j < t.size() && (t[j].kind == SqlToken::Word || t[j].kind == SqlToken::Quoted)) {
+            bool keyword = false;
+            for (const char* w : {"WHERE", "ORDER", "LIMIT", "GROUP", "WINDOW"})
+                keyword |= IsWord(t[j], w);
+            if (!keyword) {
+                m_sourceAlias = t[j].text;
+                ++j;
+            }
+        }
+        if (j < t.size() && t[j].text == QLatin1String(","))
+            return QString();
+        m_sourceSchema = base;
+        m_sourceTable = inner;
+        return base;
+    }
+
+    QString SourceRef() const { return Quote(m_sourceSchema) + QLatin1Char('.') + Quote(m_sourceTable); }
+
+    std::int64_t SourceRowid(const Key& k) const
+    {
+        QDataStream s(k.id);
+        qint64 src = 0;
+        s >> src;
+        return src;
+    }
+
+    // The source record's values for the result's columns (computed ones keep theirs).
+    std::vector<Variant> ReadSource(std::int64_t src, const std::vector<Variant>& fallback)
+    {
+        QStringList cols;
+        for (const QString& o : m_origin)
+            cols << (o.isEmpty() ? QStringLiteral("NULL") : Quote(o));
+        Statement& s = m_conn->Prepare(QStringLiteral("SELECT %1 FROM %2 WHERE rowid=?").arg(cols.join(QLatin1Char(',')), SourceRef()));
+        auto reset = Finally([&s] { s.Reset(); });
+        s.Bind(1, Variant(static_cast<long long>(src)), ftInteger);
+        if (!s.Step())
+            throw EDatabaseError(QStringLiteral("Couldn't perform the edit because another user deleted the record"));
+        std::vector<Variant> out(m_origin.size());
+        for (size_t c = 0; c < m_origin.size(); ++c)
+            out[c] = m_origin[c].isEmpty() ? (c < fallback.size() ? fallback[c] : Variant(Null))
+                                           : s.Column(int(c), m_names.Items(int(c)).DataType);
+        return out;
+    }
+
+    void CheckSourceUnchanged(std::int64_t src, const std::vector<Variant>& original, const QString& what)
+    {
+        std::vector<Variant> now;
+        try {
+            now = ReadSource(src, original);
+        } catch (const EDatabaseError&) {
+            throw EDatabaseError(QStringLiteral("Couldn't perform the %1 because another user deleted the record").arg(what));
+        }
+        for (size_t c = 0; c < now.size() && c < original.size(); ++c)
+            if (!m_origin[c].isEmpty() && !(now[c] == original[c]))
+                throw EDatabaseError(QStringLiteral("Couldn't perform the %1 because another user changed the record").arg(what));
+    }
+
+    void WriteTempRow(std::int64_t row, const std::vector<Variant>& values)
+    {
+        QStringList sets;
+        for (size_t c = 0; c < values.size(); ++c)
+            sets << QStringLiteral("c%1=?").arg(c);
+        Statement& t = m_conn->Prepare(QStringLiteral("UPDATE temp.%1 SET %2 WHERE rowid=?").arg(Quote(m_temp), sets.join(QLatin1Char(','))));
+        for (size_t c = 0; c < values.size(); ++c)
+            t.Bind(int(c) + 1, values[c], m_names.Items(int(c)).DataType);
+        t.Bind(int(values.size()) + 1, Variant(static_cast<long long>(row)), ftInteger);
+        t.Step();
+        t.Reset();
+    }
+
+    QueryConnection m_query;
+    QString m_temp;
+    QString m_sourceSchema, m_sourceTable, m_sourceAlias;
+    std::vector<QString> m_origin; // source column of each result column, or ""
+    TFieldDefs m_names;
+    bool m_live = false;
 };
 
 class ParadoxDriver : public TDriver
@@ -852,6 +1452,21 @@ public:
     {
         return QFileInfo::exists(TablePath(Folder, TableName));
     }
+
+    std::unique_ptr<TTableCursor> OpenQuery(const QString& Folder, const QString& Sql,
+                                            const std::vector<TQueryParam>& Params, bool Live) override
+    {
+        return std::make_unique<QueryCursor>(Folder, Sql, Params, Live);
+    }
+
+    int ExecSQL(const QString& Folder, const QString& Sql, const std::vector<TQueryParam>& Params) override
+    {
+        QueryConnection q(Folder, Sql, Params);
+        std::unique_ptr<Statement> st = q.Prepare(q.Sql());
+        while (st->Step()) {
+        }
+        return sqlite3_changes(q.Conn()->Handle());
+    }
 };
 
 std::map<QString, std::unique_ptr<TDriver>>& Drivers()
@@ -865,6 +1480,15 @@ std::map<QString, std::unique_ptr<TDriver>>& Drivers()
 }
 
 } // namespace
+
+QStringList ParseParamNames(const QString& Sql)
+{
+    QStringList names;
+    for (const SqlToken& t : Tokenize(Sql))
+        if (t.kind == SqlToken::Param && !names.contains(t.text, Qt::CaseInsensitive))
+            names << t.text;
+    return names;
+}
 
 TDriver& FindDriver(const QString& Name)
 {

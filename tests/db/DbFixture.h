@@ -3,6 +3,7 @@
 #include "platform/core/Unit.h"
 #include "platform/db/DBTables.h"
 #include "platform/db/DataSource.h"
+#include "platform/core/TypInfo.h"
 #include "tests/support/TempDir.h"
 
 #include <QStringList>
