@@ -4,6 +4,10 @@
 
 namespace vyn {
 
+TCreateFieldComboHook CreateFieldComboHook = nullptr;
+TCreateFieldControlHook CreateFieldControlHook = nullptr;
+TSetupFieldHook SetupFieldHook = nullptr;
+
 TObject* GetObjectProperty(TComponent* Component, const QString& Name)
 {
     const TPropInfo* p = GetPropInfo(Component, Name);

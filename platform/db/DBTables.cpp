@@ -916,7 +916,7 @@ QString TSession::GetAliasDriverName(const QString& Name) const
 void TSession::AddAlias(const QString& Name, const QString& Driver, TStrings* List)
 {
     const QString key = Upper(Name);
-    if (!IsValidIdent(key) && key.isEmpty())
+    if (key.isEmpty())
         DatabaseError(QStringLiteral("Invalid alias name '%1'").arg(Name));
     if (key.contains(QLatin1Char('[')) || key.contains(QLatin1Char(']')) || key.contains(QLatin1Char('\n')))
         DatabaseError(QStringLiteral("Invalid alias name '%1'").arg(Name));

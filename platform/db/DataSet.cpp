@@ -94,6 +94,18 @@ void TDataSet::RemoveField(TField* Field)
     auto it = std::find(m_fields.begin(), m_fields.end(), Field);
     if (it == m_fields.end())
         return;
+    // The record buffers are laid out for the fields as they were: close first.
+    if (Active()) {
+        if (ComponentState().Contains(csDestroying)) {
+            SetState(dsInactive);
+            CloseCursor();
+        } else {
+            Close();
+        }
+        it = std::find(m_fields.begin(), m_fields.end(), Field);
+        if (it == m_fields.end())
+            return;
+    }
     m_fields.erase(it);
     Field->m_dataSet = nullptr;
     Field->m_slot = -1;
@@ -177,7 +189,8 @@ void TDataSet::BindFields()
             const TFieldDef& def = m_fieldDefs.Items(i);
             f->m_fieldNo = def.FieldNo;
             f->m_slot = i;
-            if (def.DataType == ftString && f->m_size <= 0)
+            // A string field holds what its column holds.
+            if (def.DataType == ftString)
                 f->m_size = def.Size;
         } else {
             f->m_fieldNo = 0;
@@ -214,8 +227,16 @@ void TDataSet::SetActive(bool Value)
         done.Dismiss();
         m_opening = false;
         SetState(dsBrowse);
-        First();
+        InternalFirst();
+        while (int(m_buffers.size()) < m_bufferCount && FetchNext()) {
+        }
+        m_active = 0;
+        m_bof = true;
+        m_eof = m_buffers.empty();
+        DataEvent(deDataSetChange, 0);
         DoAfterOpen();
+        if (!m_buffers.empty())
+            DoAfterScroll();
     } else {
         DoBeforeClose();
         SetState(dsInactive);
@@ -413,7 +434,8 @@ void TDataSet::SetBufferCount(int Value)
     if (Value == m_bufferCount)
         return;
     m_bufferCount = Value;
-    if (!Active() || m_buffers.empty())
+    // While a record is edited the window stays; the next re-read sizes it.
+    if (!Active() || m_buffers.empty() || m_state == dsEdit || m_state == dsInsert)
         return;
     // Shrink from the far end first so the current record stays in the window.
     while (int(m_buffers.size()) > m_bufferCount) {
@@ -522,6 +544,8 @@ int TDataSet::MoveBy(int Distance)
         return 0;
     }
     DoBeforeScroll();
+    if ((Distance > 0 && m_eof) || (Distance < 0 && m_bof))
+        return 0;
     m_bof = m_eof = false;
     int moved = 0;
     while (Distance > 0) {
@@ -660,8 +684,8 @@ void TDataSet::Insert()
     m_original.clear();
     SetState(dsInsert);
     {
-        // A failing OnNewRecord takes the new record away again.
-        auto undo = Finally([this] { Cancel(); });
+        // A failing OnNewRecord takes the new record away again, without events.
+        auto undo = Finally([this] { DropInsertedRecord(); });
         DoOnNewRecord();
         undo.Dismiss();
     }
@@ -700,7 +724,7 @@ void TDataSet::Append()
     m_bof = m_eof = false;
     SetState(dsInsert);
     {
-        auto undo = Finally([this] { Cancel(); });
+        auto undo = Finally([this] { DropInsertedRecord(); });
         DoOnNewRecord();
         undo.Dismiss();
     }
@@ -756,31 +780,39 @@ void TDataSet::Cancel()
     DoBeforeCancel();
     const bool inserting = m_state == dsInsert;
     if (inserting) {
-        if (m_insertedAt >= 0 && m_insertedAt < int(m_buffers.size()))
-            m_buffers.erase(m_buffers.begin() + m_insertedAt);
-        m_insertedAt = -1;
-        if (m_active >= int(m_buffers.size()))
-            m_active = std::max(0, int(m_buffers.size()) - 1);
-    } else if (!m_buffers.empty()) {
-        m_buffers[size_t(m_active)].Values = m_original;
-    }
-    m_original.clear();
-    SetState(dsBrowse);
-    if (inserting) {
-        if (m_buffers.empty()) {
-            InternalFirst();
-        } else {
-            UpdateCursorPos();
-        }
-        Resync({});
-        if (m_buffers.empty())
-            m_bof = m_eof = true;
+        DropInsertedRecord();
     } else {
+        if (!m_buffers.empty())
+            m_buffers[size_t(m_active)].Values = m_original;
+        m_original.clear();
+        SetState(dsBrowse);
         DataEvent(deDataSetChange, 0);
     }
     DoAfterCancel();
     if (inserting)
         DoAfterScroll();
+}
+
+void TDataSet::DropInsertedRecord()
+{
+    bool appended = false;
+    if (m_insertedAt >= 0 && m_insertedAt < int(m_buffers.size())) {
+        appended = m_buffers[size_t(m_insertedAt)].Flag == bfEOF;
+        m_buffers.erase(m_buffers.begin() + m_insertedAt);
+    }
+    m_insertedAt = -1;
+    m_original.clear();
+    if (m_active >= int(m_buffers.size()))
+        m_active = std::max(0, int(m_buffers.size()) - 1);
+    SetState(dsBrowse);
+    // Back to the record that was current, or to the end for an appended one.
+    if (!m_buffers.empty() && !appended)
+        UpdateCursorPos();
+    else if (appended)
+        InternalLast();
+    else
+        InternalFirst();
+    Resync({});
 }
 
 void TDataSet::Delete()
@@ -796,6 +828,9 @@ void TDataSet::Delete()
     CheckCanModify();
     DoBeforeDelete();
     DoBeforeScroll();
+    // Unsaved edits are dropped: the record is deleted as it was read.
+    if (m_state == dsEdit)
+        m_buffers[size_t(m_active)].Values = m_original;
     InternalDelete(m_buffers[size_t(m_active)]);
     m_original.clear();
     UpdateCursorPos();
@@ -923,7 +958,7 @@ void TDataSet::SetFieldValue(TField* Field, const Variant& Value)
     if (!calcWrite && Field->FieldKind() == fkData && !Field->CanModify())
         DatabaseError(QStringLiteral("Field '%1' cannot be modified").arg(Field->DisplayName()));
     TRecordBuffer* buf = ActiveBuffer();
-    if (!buf || Field->m_slot < 0)
+    if (!buf || Field->m_slot < 0 || Field->m_slot >= int(buf->Values.size()))
         DatabaseError(QStringLiteral("Field '%1' has no value in this state").arg(Field->DisplayName()),
                       this);
     Variant& slot = buf->Values[size_t(Field->m_slot)];
@@ -961,7 +996,7 @@ void TDataSet::DataEvent(TDataEvent Event, std::intptr_t Info)
 {
     if (Event == deFieldChange) {
         auto* field = reinterpret_cast<TField*>(Info);
-        if (field->FieldKind() == fkData)
+        if (field->FieldKind() == fkData && (m_state == dsEdit || m_state == dsInsert))
             m_modified = true;
         if (m_state == dsEdit || m_state == dsInsert) {
             if (TRecordBuffer* buf = ActiveBuffer())
@@ -972,6 +1007,8 @@ void TDataSet::DataEvent(TDataEvent Event, std::intptr_t Info)
     if (m_disableCount > 0) {
         if (Event != deUpdateRecord && Event != deCheckBrowseMode && Event != deFocusControl)
             m_pendingChange = true;
+        if (Event == deFieldListChange || Event == deLayoutChange || Event == deUpdateState)
+            m_pendingLayout = true;
         if (Event != deUpdateRecord && Event != deCheckBrowseMode)
             return;
     }
@@ -989,6 +1026,7 @@ void TDataSet::DisableControls()
     if (m_disableCount++ == 0) {
         m_disableState = m_state;
         m_pendingChange = false;
+        m_pendingLayout = false;
     }
 }
 
@@ -998,9 +1036,11 @@ void TDataSet::EnableControls()
         return;
     if (m_disableState != m_state)
         NotifySources(deUpdateState, 0);
+    // Fields may have been made anew meanwhile (a close and open): links look theirs up again.
     if (m_pendingChange && m_state != dsInactive)
-        NotifySources(deDataSetChange, 0);
+        NotifySources(m_pendingLayout ? deLayoutChange : deDataSetChange, 0);
     m_pendingChange = false;
+    m_pendingLayout = false;
 }
 
 } // namespace vyn

@@ -235,6 +235,8 @@ private:
 
     int m_disableCount = 0;
     bool m_pendingChange = false;
+    bool m_pendingLayout = false;
+    void DropInsertedRecord();
 
     // Lookup fields follow their lookup datasets through these.
     void WatchLookupDataSets();

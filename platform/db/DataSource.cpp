@@ -272,6 +272,7 @@ void TDataLink::DataEvent(TDataEvent Event, std::intptr_t Info)
             DataSetChanged();
         break;
     }
+    case deFieldListChange: LayoutChanged(); break;
     case deUpdateRecord: UpdateRecord(); break;
     case deCheckBrowseMode: CheckBrowseMode(); break;
     case deFocusControl: FocusControl(reinterpret_cast<TField*>(Info)); break;

@@ -53,11 +53,20 @@ public:
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
 
+    // Ends a use of the statement: it may be evicted from its connection's cache again.
     void Reset()
+    {
+        if (m_pins > 0)
+            --m_pins;
+        Clear();
+    }
+    void Clear()
     {
         sqlite3_reset(m_stmt);
         sqlite3_clear_bindings(m_stmt);
     }
+    void Pin() { ++m_pins; }
+    bool Pinned() const { return m_pins > 0; }
 
     void Bind(int index, const Variant& v, TFieldType type)
     {
@@ -178,6 +187,7 @@ private:
 
     sqlite3_stmt* m_stmt = nullptr;
     QString m_table;
+    int m_pins = 0;
 };
 
 class Connection
@@ -225,15 +235,19 @@ public:
     const QString& Label() const { return m_label; }
 
     // Prepared once, reused; reset before it is handed out.
+    // Prepared once, reused. A statement handed out stays in use until its Reset; only
+    // statements not in use are evicted when the cache grows.
     Statement& Prepare(const QString& sql)
     {
         auto it = m_cache.find(sql);
         if (it == m_cache.end()) {
             if (m_cache.size() > 64)
-                m_cache.clear();
+                for (auto e = m_cache.begin(); e != m_cache.end();)
+                    e = e->second->Pinned() ? std::next(e) : m_cache.erase(e);
             it = m_cache.emplace(sql, std::make_unique<Statement>(m_db, sql, m_label)).first;
         }
-        it->second->Reset();
+        it->second->Clear();
+        it->second->Pin();
         return *it->second;
     }
 
@@ -258,22 +272,22 @@ QString DeclaredType(const TFieldDef& def)
     switch (def.DataType) {
     case ftString: return QStringLiteral("VARCHAR(%1)").arg(def.Size);
     case ftSmallint: return QStringLiteral("SMALLINT");
-    case ftInteger:
-    case ftWord: return QStringLiteral("INTEGER");
+    case ftInteger: return QStringLiteral("INTEGER");
+    case ftWord: return QStringLiteral("WORD");
     case ftAutoInc: return QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT");
     case ftBoolean: return QStringLiteral("BOOLEAN");
-    case ftFloat:
-    case ftBCD: return QStringLiteral("FLOAT");
+    case ftFloat: return QStringLiteral("FLOAT");
+    case ftBCD: return QStringLiteral("BCD");
     case ftCurrency: return QStringLiteral("CURRENCY");
     case ftDate: return QStringLiteral("DATE");
     case ftTime: return QStringLiteral("TIME");
     case ftDateTime: return QStringLiteral("DATETIME");
-    case ftMemo:
-    case ftFmtMemo: return QStringLiteral("MEMO");
+    case ftMemo: return QStringLiteral("MEMO");
+    case ftFmtMemo: return QStringLiteral("FMTMEMO");
     case ftGraphic: return QStringLiteral("GRAPHIC");
-    case ftBlob:
-    case ftBytes:
-    case ftVarBytes: return QStringLiteral("BLOB");
+    case ftBlob: return QStringLiteral("BLOB");
+    case ftBytes: return QStringLiteral("BYTES");
+    case ftVarBytes: return QStringLiteral("VARBYTES");
     case ftUnknown: break;
     }
     throw EDatabaseError(QStringLiteral("Field '%1' has no type").arg(def.Name));
@@ -295,6 +309,16 @@ TFieldDef ParseColumn(const QString& name, const QString& declared, bool notNull
         d.DataType = ftAutoInc;
     else if (t.startsWith(QLatin1String("SMALLINT")))
         d.DataType = ftSmallint;
+    else if (t == QLatin1String("WORD"))
+        d.DataType = ftWord;
+    else if (t == QLatin1String("BCD"))
+        d.DataType = ftBCD;
+    else if (t == QLatin1String("FMTMEMO"))
+        d.DataType = ftFmtMemo;
+    else if (t == QLatin1String("BYTES"))
+        d.DataType = ftBytes;
+    else if (t == QLatin1String("VARBYTES"))
+        d.DataType = ftVarBytes;
     else if (t.startsWith(QLatin1String("BOOL")))
         d.DataType = ftBoolean;
     else if (t.contains(QLatin1String("INT")))
@@ -444,6 +468,15 @@ private:
 // --- The cursor over one table ---------------------------------------------------------------
 
 constexpr int ReadAhead = 64;
+
+// A name for the table's own row number that none of its columns hides.
+QString RowidAlias(const TFieldDefs& defs, const QString& label)
+{
+    for (const char* alias : {"rowid", "_rowid_", "oid"})
+        if (defs.IndexOf(QLatin1String(alias)) < 0)
+            return QLatin1String(alias);
+    throw EDatabaseError(QStringLiteral("'%1' has columns named rowid, _rowid_ and oid; it cannot be read").arg(label));
+}
 
 // Keyset navigation over one table of a connection: the records in the order of the sort
 // columns and then rowid, read a batch at a time, never all at once.
@@ -595,7 +628,7 @@ public:
         if (!sets.isEmpty()) {
             params.emplace_back(Variant(static_cast<long long>(k.rowid)), ftInteger);
             Statement& s = m_conn->Prepare(
-                QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?").arg(m_tableRef, sets.join(QLatin1Char(','))));
+                QStringLiteral("UPDATE %1 SET %2 WHERE %3=?").arg(m_tableRef, sets.join(QLatin1Char(',')), m_rowid));
             auto reset = Finally([&s] { s.Reset(); });
             BindAll(s, params);
             s.Step();
@@ -611,7 +644,7 @@ public:
         const Key k = Decode(KeyBytes);
         Transaction tx(*m_conn);
         CheckUnchanged(k, Original, QStringLiteral("delete"));
-        Statement& s = m_conn->Prepare(QStringLiteral("DELETE FROM %1 WHERE rowid=?").arg(m_tableRef));
+        Statement& s = m_conn->Prepare(QStringLiteral("DELETE FROM %1 WHERE %2=?").arg(m_tableRef, m_rowid));
         auto reset = Finally([&s] { s.Reset(); });
         s.Bind(1, Variant(static_cast<long long>(k.rowid)), ftInteger);
         s.Step();
@@ -642,8 +675,10 @@ protected:
             names << Quote(m_defs.Items(i).Name);
         if (!idColumn.isEmpty())
             names << Quote(idColumn);
-        m_select = QStringLiteral("SELECT rowid%1%2 FROM %3")
-                       .arg(names.isEmpty() ? QString() : QStringLiteral(","), names.join(QLatin1Char(',')), tableRef);
+        m_rowid = RowidAlias(m_defs, m_label);
+        m_select = QStringLiteral("SELECT %4%1%2 FROM %3")
+                       .arg(names.isEmpty() ? QString() : QStringLiteral(","), names.join(QLatin1Char(',')), tableRef,
+                            m_rowid);
     }
 
     virtual bool FindRow(const Key& k, TCursorRecord& out)
@@ -662,7 +697,7 @@ protected:
 
     bool FetchRowid(std::int64_t rowid, TCursorRecord& out)
     {
-        Statement& s = m_conn->Prepare(m_select + QStringLiteral(" WHERE rowid=?"));
+        Statement& s = m_conn->Prepare(m_select + QStringLiteral(" WHERE %1=?").arg(m_rowid));
         auto reset = Finally([&s] { s.Reset(); });
         s.Bind(1, Variant(static_cast<long long>(rowid)), ftInteger);
         if (!s.Step())
@@ -760,7 +795,7 @@ private:
         QStringList parts;
         for (int c : m_sortCols)
             parts << Quote(m_defs.Items(c).Name) + dir;
-        parts << QStringLiteral("rowid") + dir;
+        parts << m_rowid + dir;
         return parts.join(QLatin1Char(','));
     }
 
@@ -779,7 +814,7 @@ private:
         QStringList conds;
         RangeCondition(conds, params);
         if (k) {
-            QString expr = after ? QStringLiteral("rowid>?") : QStringLiteral("rowid<?");
+            QString expr = after ? m_rowid + QStringLiteral(">?") : m_rowid + QStringLiteral("<?");
             Params tail{{Variant(static_cast<long long>(k->rowid)), ftInteger}};
             for (int i = int(m_sortCols.size()) - 1; i >= 0; --i) {
                 const TFieldDef& d = m_defs.Items(m_sortCols[size_t(i)]);
@@ -858,6 +893,7 @@ private:
 
     QString m_tableRef;
     QString m_select;
+    QString m_rowid = QStringLiteral("rowid");
     QString m_idColumn;
     std::vector<int> m_sortCols;
     std::vector<int> m_rangeCols;
@@ -1102,7 +1138,9 @@ public:
             // Carry the source record's rowid, as the result's identity.
             const auto& toks = Tokenize(select);
             const int at = toks.front().end;
-            select = select.left(at) + QStringLiteral(" %1.rowid AS \"__vyn_src\",").arg(Quote(m_sourceAlias)) + select.mid(at);
+            const QString rowid = RowidAlias(ParadoxCursor::ReadColumns(*m_conn, m_sourceSchema, m_sourceTable), m_label);
+            m_sourceRowid = rowid;
+            select = select.left(at) + QStringLiteral(" %1.%2 AS \"__vyn_src\",").arg(Quote(m_sourceAlias), rowid) + select.mid(at);
         }
         std::unique_ptr<Statement> st = m_query.Prepare(select);
         const int first = source.isEmpty() ? 0 : 1;
@@ -1237,7 +1275,7 @@ public:
         }
         if (!sets.isEmpty()) {
             params.emplace_back(Variant(static_cast<long long>(src)), ftInteger);
-            Statement& s = m_conn->Prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?").arg(SourceRef(), sets.join(QLatin1Char(','))));
+            Statement& s = m_conn->Prepare(QStringLiteral("UPDATE %1 SET %2 WHERE %3=?").arg(SourceRef(), sets.join(QLatin1Char(',')), m_sourceRowid));
             BindAll(s, params);
             s.Step();
             s.Reset();
@@ -1256,7 +1294,7 @@ public:
         const std::int64_t src = SourceRowid(k);
         Transaction tx(*m_conn);
         CheckSourceUnchanged(src, Original, QStringLiteral("delete"));
-        Statement& s = m_conn->Prepare(QStringLiteral("DELETE FROM %1 WHERE rowid=?").arg(SourceRef()));
+        Statement& s = m_conn->Prepare(QStringLiteral("DELETE FROM %1 WHERE %2=?").arg(SourceRef(), m_sourceRowid));
         s.Bind(1, Variant(static_cast<long long>(src)), ftInteger);
         s.Step();
         s.Reset();
@@ -1346,7 +1384,7 @@ private:
         QStringList cols;
         for (const QString& o : m_origin)
             cols << (o.isEmpty() ? QStringLiteral("NULL") : Quote(o));
-        Statement& s = m_conn->Prepare(QStringLiteral("SELECT %1 FROM %2 WHERE rowid=?").arg(cols.join(QLatin1Char(',')), SourceRef()));
+        Statement& s = m_conn->Prepare(QStringLiteral("SELECT %1 FROM %2 WHERE %3=?").arg(cols.join(QLatin1Char(',')), SourceRef(), m_sourceRowid));
         auto reset = Finally([&s] { s.Reset(); });
         s.Bind(1, Variant(static_cast<long long>(src)), ftInteger);
         if (!s.Step())
@@ -1387,6 +1425,7 @@ private:
     QueryConnection m_query;
     QString m_temp;
     QString m_sourceSchema, m_sourceTable, m_sourceAlias;
+    QString m_sourceRowid = QStringLiteral("rowid");
     std::vector<QString> m_origin; // source column of each result column, or ""
     TFieldDefs m_names;
     bool m_live = false;
@@ -1414,6 +1453,10 @@ public:
         QStringList cols;
         for (int i = 0; i < Defs.Count(); ++i) {
             const TFieldDef& d = Defs.Items(i);
+            for (const char* reserved : {"rowid", "_rowid_", "oid"})
+                if (d.Name.compare(QLatin1String(reserved), Qt::CaseInsensitive) == 0)
+                    throw EDatabaseError(QStringLiteral("Table '%1': '%2' is reserved and cannot name a field")
+                                             .arg(TableName, d.Name));
             QString col = Quote(d.Name) + QLatin1Char(' ') + DeclaredType(d);
             if (d.Required && d.DataType != ftAutoInc)
                 col += QStringLiteral(" NOT NULL");
