@@ -104,6 +104,7 @@ TEST_F(QueryTest, AParameterSourceFeedsTheQueryAndReopensItWhenItMoves)
     source.SetDataSet(people.get());
     auto q = Query(QStringLiteral("SELECT Item FROM Orders WHERE PersonId = :Id ORDER BY Item"));
     q->SetDataSource(&source);
+    EXPECT_EQ(GetObjectProp(q.get(), QStringLiteral("DataSource")), &source);
     q->Open();
     EXPECT_EQ(Column(q.get(), QStringLiteral("Item")), (QStringList{"ink", "pen"}));
     people->Next();

@@ -114,6 +114,19 @@ TEST_F(SessionTest, BadInputRaisesNamingWhatIsWrong)
     EXPECT_THROW(t.FieldDefs().Add(QStringLiteral("S"), ftString), EDatabaseError);
 }
 
+TEST_F(SessionTest, EmptyAndDeleteTable)
+{
+    auto t = MakePeople({"a", "b"});
+    t->EmptyTable();
+    EXPECT_TRUE(t->IsEmpty());
+    EXPECT_TRUE(t->Exists());
+    t->Close();
+    t->DeleteTable();
+    EXPECT_FALSE(t->Exists());
+    EXPECT_THROW(t->Open(), EDatabaseError);
+    EXPECT_THROW(t->DeleteTable(), EDatabaseError);
+}
+
 TEST_F(SessionTest, AReadOnlyTableCannotBeModified)
 {
     MakePeople({"a"})->Close();
