@@ -133,9 +133,11 @@ public:
     TAlign Align() const { return m_align; }
     void SetAlign(TAlign Value);
 
-    // The text the control shows: its Caption or Text.
+    // The text the control shows: its Caption or Text (descendants publish one of them).
     virtual QString GetText() const { return m_text; }
     virtual void SetText(const QString& Value);
+    QString Caption() const { return GetText(); }
+    void SetCaption(const QString& Value) { SetText(Value); }
 
     TDragMode DragMode() const { return m_dragMode; }
     void SetDragMode(TDragMode Value) { m_dragMode = Value; }

@@ -18,8 +18,6 @@ class TCustomPanel : public TWinControl
 public:
     explicit TCustomPanel(TComponent* AOwner);
 
-    QString Caption() const { return GetText(); }
-    void SetCaption(const QString& Value) { SetText(Value); }
     TAlignment Alignment() const { return m_alignment; }
     void SetAlignment(TAlignment Value);
     TPanelBevel BevelInner() const { return m_bevelInner; }

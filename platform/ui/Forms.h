@@ -21,8 +21,6 @@ public:
     explicit TCustomForm(TComponent* AOwner);
     ~TCustomForm() override;
 
-    QString Caption() const { return GetText(); }
-    void SetCaption(const QString& Value) { SetText(Value); }
     TFormBorderStyle BorderStyle() const { return m_borderStyle; }
     void SetBorderStyle(TFormBorderStyle Value);
     TPosition Position() const { return m_position; }

@@ -51,10 +51,10 @@ Qt::Alignment HorizontalAlignment(TAlignment a)
     }
 }
 
-// The caption's box sits left of the text unless the alignment puts the text first.
-void ApplyButtonAlignment(QWidget* w, TAlignment a)
+void CheckIndex(int Index, int Limit)
 {
-    w->setLayoutDirection(a == taLeftJustify ? Qt::RightToLeft : Qt::LeftToRight);
+    if (Index < 0 || Index >= Limit)
+        throw EStringListError(QStringLiteral("List index out of bounds (%1)").arg(Index));
 }
 
 } // namespace
@@ -183,6 +183,40 @@ void TCustomLabel::AdjustBounds()
 }
 
 // ---------------------------------------------------------------------------------------------
+// TButtonControl
+
+const TClassInfo& TButtonControl::StaticClassInfo()
+{
+    using C = TButtonControl;
+    static const TClassInfo info =
+        TClassBuilder<C>("TButtonControl").Property("Caption", &C::Caption, &C::SetCaption).Build();
+    return info;
+}
+
+TButtonControl::TButtonControl(TComponent* AOwner, QAbstractButton* AButton)
+    : TWinControl(AOwner, AButton)
+{
+    SetTabStop(true);
+    SetClickFocus(true);
+    SetClicksOnRelease(false);
+}
+
+QAbstractButton* TButtonControl::Button() const
+{
+    return static_cast<QAbstractButton*>(Widget());
+}
+
+void TButtonControl::ApplyText()
+{
+    Button()->setText(GetText());
+}
+
+void TButtonControl::ApplyAlignment(TAlignment Value)
+{
+    Widget()->setLayoutDirection(Value == taLeftJustify ? Qt::RightToLeft : Qt::LeftToRight);
+}
+
+// ---------------------------------------------------------------------------------------------
 // TButton
 
 const TClassInfo& TButton::StaticClassInfo()
@@ -190,7 +224,6 @@ const TClassInfo& TButton::StaticClassInfo()
     using C = TButton;
     static const TClassInfo info = TClassBuilder<C>("TButton")
                                        .Property("Cancel", &C::Cancel, &C::SetCancel)
-                                       .Property("Caption", &C::Caption, &C::SetCaption)
                                        .Property("Default", &C::Default, &C::SetDefault)
                                        .Property("ModalResult", &C::ModalResult, &C::SetModalResult)
                                        .Idents(&ModalResultIdents())
@@ -199,21 +232,13 @@ const TClassInfo& TButton::StaticClassInfo()
 }
 VYN_REGISTER_CLASS(TButton)
 
-TButton::TButton(TComponent* AOwner) : TWinControl(AOwner, new QPushButton)
+TButton::TButton(TComponent* AOwner) : TButtonControl(AOwner, new QPushButton)
 {
     SetBounds(0, 0, 75, 25);
-    SetTabStop(true);
-    SetClickFocus(true);
-    SetClicksOnRelease(false);
     auto* button = static_cast<QPushButton*>(Widget());
     button->setAutoDefault(false);
     QObject::connect(button, &QAbstractButton::clicked, button,
                      [this] { GuardEvent(this, [this] { Click(); }); });
-}
-
-void TButton::ApplyText()
-{
-    static_cast<QPushButton*>(Widget())->setText(GetText());
 }
 
 void TButton::SetDefault(bool Value)
@@ -247,7 +272,6 @@ const TClassInfo& TCustomCheckBox::StaticClassInfo()
     static const TClassInfo info = TClassBuilder<C>("TCustomCheckBox")
                                        .Property("Alignment", &C::Alignment, &C::SetAlignment)
                                        .Property("AllowGrayed", &C::AllowGrayed, &C::SetAllowGrayed)
-                                       .Property("Caption", &C::Caption, &C::SetCaption)
                                        .Property("Checked", &C::Checked, &C::SetChecked)
                                        .Property("State", &C::State, &C::SetState)
                                        .Build();
@@ -262,12 +286,9 @@ const TClassInfo& TCheckBox::StaticClassInfo()
 }
 VYN_REGISTER_CLASS(TCheckBox)
 
-TCustomCheckBox::TCustomCheckBox(TComponent* AOwner) : TWinControl(AOwner, new QCheckBox)
+TCustomCheckBox::TCustomCheckBox(TComponent* AOwner) : TButtonControl(AOwner, new QCheckBox)
 {
     SetBounds(0, 0, 97, 17);
-    SetTabStop(true);
-    SetClickFocus(true);
-    SetClicksOnRelease(false);
     auto* box = static_cast<QCheckBox*>(Widget());
     QObject::connect(box, &QAbstractButton::clicked, box, [this, box] {
         GuardEvent(this, [this, box] {
@@ -306,12 +327,7 @@ void TCustomCheckBox::SetAllowGrayed(bool Value)
 void TCustomCheckBox::SetAlignment(TAlignment Value)
 {
     m_alignment = Value;
-    ApplyButtonAlignment(Widget(), Value);
-}
-
-void TCustomCheckBox::ApplyText()
-{
-    static_cast<QCheckBox*>(Widget())->setText(GetText());
+    ApplyAlignment(Value);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -322,18 +338,17 @@ const TClassInfo& TRadioButton::StaticClassInfo()
     using C = TRadioButton;
     static const TClassInfo info = TClassBuilder<C>("TRadioButton")
                                        .Property("Alignment", &C::Alignment, &C::SetAlignment)
-                                       .Property("Caption", &C::Caption, &C::SetCaption)
                                        .Property("Checked", &C::Checked, &C::SetChecked)
                                        .Build();
     return info;
 }
 VYN_REGISTER_CLASS(TRadioButton)
 
-TRadioButton::TRadioButton(TComponent* AOwner) : TWinControl(AOwner, new QRadioButton)
+TRadioButton::TRadioButton(TComponent* AOwner) : TButtonControl(AOwner, new QRadioButton)
 {
     SetBounds(0, 0, 113, 17);
-    SetClickFocus(true);
-    SetClicksOnRelease(false);
+    // Only the radio button that is on is a tab stop.
+    SetTabStop(false);
     auto* radio = static_cast<QRadioButton*>(Widget());
     // Exclusivity is ours: Qt's would refuse to turn the checked button off.
     radio->setAutoExclusive(false);
@@ -375,12 +390,7 @@ void TRadioButton::SetChecked(bool Value)
 void TRadioButton::SetAlignment(TAlignment Value)
 {
     m_alignment = Value;
-    ApplyButtonAlignment(Widget(), Value);
-}
-
-void TRadioButton::ApplyText()
-{
-    static_cast<QRadioButton*>(Widget())->setText(GetText());
+    ApplyAlignment(Value);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -429,29 +439,25 @@ int TComboBoxStrings::Count() const
 
 QString TComboBoxStrings::Get(int Index) const
 {
-    if (Index < 0 || Index >= Count())
-        Error(QStringLiteral("List index out of bounds (%1)"), Index);
+    CheckIndex(Index, Count());
     return m_combo->ComboBox()->itemText(Index);
 }
 
 void TComboBoxStrings::Put(int Index, const QString& S)
 {
-    if (Index < 0 || Index >= Count())
-        Error(QStringLiteral("List index out of bounds (%1)"), Index);
+    CheckIndex(Index, Count());
     m_combo->ChangeList([&] { m_combo->ComboBox()->setItemText(Index, S); });
 }
 
 TObject* TComboBoxStrings::GetObject(int Index) const
 {
-    if (Index < 0 || Index >= Count())
-        Error(QStringLiteral("List index out of bounds (%1)"), Index);
+    CheckIndex(Index, Count());
     return static_cast<TObject*>(m_combo->ComboBox()->itemData(Index).value<void*>());
 }
 
 void TComboBoxStrings::PutObject(int Index, TObject* AObject)
 {
-    if (Index < 0 || Index >= Count())
-        Error(QStringLiteral("List index out of bounds (%1)"), Index);
+    CheckIndex(Index, Count());
     m_combo->ComboBox()->setItemData(Index, QVariant::fromValue(static_cast<void*>(AObject)));
 }
 
@@ -469,15 +475,13 @@ int TComboBoxStrings::Add(const QString& S)
 
 void TComboBoxStrings::Insert(int Index, const QString& S)
 {
-    if (Index < 0 || Index > Count())
-        Error(QStringLiteral("List index out of bounds (%1)"), Index);
+    CheckIndex(Index, Count() + 1);
     m_combo->ChangeList([&] { m_combo->ComboBox()->insertItem(Index, S); });
 }
 
 void TComboBoxStrings::Delete(int Index)
 {
-    if (Index < 0 || Index >= Count())
-        Error(QStringLiteral("List index out of bounds (%1)"), Index);
+    CheckIndex(Index, Count());
     QComboBox* box = m_combo->ComboBox();
     const bool wasCurrent = box->currentIndex() == Index;
     m_combo->ChangeList([&] {
@@ -909,31 +913,27 @@ public:
     QString Get(int Index) const override
     {
         const QStringList l = Lines();
-        if (Index < 0 || Index >= l.size())
-            Error(QStringLiteral("List index out of bounds (%1)"), Index);
+        CheckIndex(Index, int(l.size()));
         return l[Index];
     }
     void Put(int Index, const QString& S) override
     {
         QStringList l = Lines();
-        if (Index < 0 || Index >= l.size())
-            Error(QStringLiteral("List index out of bounds (%1)"), Index);
+        CheckIndex(Index, int(l.size()));
         l[Index] = FromCrLf(S);
         Store(l);
     }
     void Insert(int Index, const QString& S) override
     {
         QStringList l = Lines();
-        if (Index < 0 || Index > l.size())
-            Error(QStringLiteral("List index out of bounds (%1)"), Index);
+        CheckIndex(Index, int(l.size()) + 1);
         l.insert(Index, FromCrLf(S));
         Store(l);
     }
     void Delete(int Index) override
     {
         QStringList l = Lines();
-        if (Index < 0 || Index >= l.size())
-            Error(QStringLiteral("List index out of bounds (%1)"), Index);
+        CheckIndex(Index, int(l.size()));
         l.removeAt(Index);
         Store(l);
     }

@@ -9,6 +9,7 @@
 #include <memory>
 
 class QLabel;
+class QAbstractButton;
 class QPushButton;
 class QCheckBox;
 class QRadioButton;
@@ -25,8 +26,6 @@ class TCustomLabel : public TControl
 public:
     explicit TCustomLabel(TComponent* AOwner);
 
-    QString Caption() const { return GetText(); }
-    void SetCaption(const QString& Value) { SetText(Value); }
     TAlignment Alignment() const { return m_alignment; }
     void SetAlignment(TAlignment Value);
     // The label takes the size of its text; a right-justified one keeps its right edge.
@@ -64,16 +63,27 @@ public:
     using TCustomLabel::TCustomLabel;
 };
 
+// What push buttons, check boxes and radio buttons share: a caption on a Qt button, and a
+// click of their own (the widget's, by mouse or Space) rather than one on mouse release.
+class TButtonControl : public TWinControl
+{
+    VYN_CLASS(TButtonControl, TWinControl)
+protected:
+    TButtonControl(TComponent* AOwner, QAbstractButton* AButton);
+    QAbstractButton* Button() const;
+    void ApplyText() override;
+    // The caption's box sits left of the text unless the alignment puts the text first.
+    void ApplyAlignment(TAlignment Value);
+};
+
 // A push button. A click runs OnClick and then closes the form with the button's
 // ModalResult (a handler that fails leaves the form open).
-class TButton : public TWinControl
+class TButton : public TButtonControl
 {
-    VYN_CLASS(TButton, TWinControl)
+    VYN_CLASS(TButton, TButtonControl)
 public:
     explicit TButton(TComponent* AOwner);
 
-    QString Caption() const { return GetText(); }
-    void SetCaption(const QString& Value) { SetText(Value); }
     // Enter presses the default button (unless another button has the focus).
     bool Default() const { return m_default; }
     void SetDefault(bool Value);
@@ -86,7 +96,6 @@ public:
     void Click() override;
 
 protected:
-    void ApplyText() override;
     QPalette::ColorRole ColorRole() const override { return QPalette::NoRole; }
 
 private:
@@ -98,14 +107,12 @@ private:
 VYN_ENUM(TCheckBoxState, cbUnchecked, cbChecked, cbGrayed)
 
 // A check box. OnClick runs whenever its state changes, by the user or by the program.
-class TCustomCheckBox : public TWinControl
+class TCustomCheckBox : public TButtonControl
 {
-    VYN_CLASS(TCustomCheckBox, TWinControl)
+    VYN_CLASS(TCustomCheckBox, TButtonControl)
 public:
     explicit TCustomCheckBox(TComponent* AOwner);
 
-    QString Caption() const { return GetText(); }
-    void SetCaption(const QString& Value) { SetText(Value); }
     bool Checked() const { return m_state == cbChecked; }
     void SetChecked(bool Value) { SetState(Value ? cbChecked : cbUnchecked); }
     TCheckBoxState State() const { return m_state; }
@@ -115,9 +122,6 @@ public:
     // taRightJustify (the default) puts the caption right of the box.
     TAlignment Alignment() const { return m_alignment; }
     void SetAlignment(TAlignment Value);
-
-protected:
-    void ApplyText() override;
 
 private:
     TCheckBoxState m_state = cbUnchecked;
@@ -134,21 +138,16 @@ public:
 
 // A radio button: turning it on turns off the radio buttons beside it (same parent), runs
 // OnClick, and makes it the one of them the Tab key stops at.
-class TRadioButton : public TWinControl
+class TRadioButton : public TButtonControl
 {
-    VYN_CLASS(TRadioButton, TWinControl)
+    VYN_CLASS(TRadioButton, TButtonControl)
 public:
     explicit TRadioButton(TComponent* AOwner);
 
-    QString Caption() const { return GetText(); }
-    void SetCaption(const QString& Value) { SetText(Value); }
     bool Checked() const { return m_checked; }
     void SetChecked(bool Value);
     TAlignment Alignment() const { return m_alignment; }
     void SetAlignment(TAlignment Value);
-
-protected:
-    void ApplyText() override;
 
 private:
     bool m_checked = false;
@@ -160,8 +159,6 @@ class TCustomGroupBox : public TWinControl
     VYN_CLASS(TCustomGroupBox, TWinControl)
 public:
     explicit TCustomGroupBox(TComponent* AOwner);
-    QString Caption() const { return GetText(); }
-    void SetCaption(const QString& Value) { SetText(Value); }
 
 protected:
     void ApplyText() override;
