@@ -5,6 +5,7 @@
 #include "platform/core/Exception.h"
 #include "platform/core/Object.h"
 #include "platform/core/Set.h"
+#include "platform/core/Types.h"
 
 #include <QByteArray>
 #include <QString>
@@ -22,7 +23,7 @@ VYN_ENUM(TDataSetState, dsInactive, dsBrowse, dsEdit, dsInsert, dsSetKey, dsCalc
 
 VYN_ENUM(TFieldKind, fkData, fkCalculated, fkLookup, fkInternalCalc)
 
-VYN_ENUM(TAlignment, taLeftJustify, taRightJustify, taCenter)
+
 
 // What a dataset tells its data sources and links.
 VYN_ENUM(TDataEvent, deFieldChange, deRecordChange, deDataSetChange, deDataSetScroll,

@@ -5,6 +5,7 @@
 
 #include "platform/core/Component.h"
 #include "platform/core/Event.h"
+#include "platform/core/Types.h"
 #include "platform/ui/Graphics.h"
 #include "platform/ui/Keys.h"
 
@@ -40,7 +41,7 @@ constexpr TModalResult mrYesToAll = 10;
 const TIdentMap& ModalResultIdents();
 
 VYN_ENUM(TAlign, alNone, alTop, alBottom, alLeft, alRight, alClient)
-VYN_ENUM(TAlignment, taLeftJustify, taRightJustify, taCenter)
+
 VYN_ENUM(TMouseButton, mbLeft, mbRight, mbMiddle)
 VYN_ENUM(TDragMode, dmManual, dmAutomatic)
 // Border styles of forms; panels use bsNone and bsSingle.
