@@ -4,6 +4,7 @@
 #include "platform/core/TypInfo.h"
 #include "platform/core/Unit.h"
 #include "platform/db/DataSet.h"
+#include "platform/ui/StdCtrls.h"
 
 namespace vyn {
 
@@ -115,8 +116,17 @@ void SetupListField(TField* Field)
         list->SetDisplayWidth(longest + 3);
 }
 
+// A plain combo box, no items and no parent, for a value-list field; nothing for others.
+TComboBox* CreateListFieldCombo(TComponent* Owner, TField* Field)
+{
+    if (!dynamic_cast<TVynListField*>(Field))
+        return nullptr;
+    return new TComboBox(Owner);
+}
+
 void Initialize()
 {
+    CreateFieldComboHook = &CreateListFieldCombo;
     // Installed once per run; running the start-up again must not chain the hook to itself.
     if (SetupFieldHook != &SetupListField) {
         SavedSetupFieldHook = SetupFieldHook;

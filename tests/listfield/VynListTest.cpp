@@ -2,6 +2,7 @@
 
 #include "dataset/VynDBFuncs.h"
 #include "platform/core/Layout.h"
+#include "platform/ui/StdCtrls.h"
 #include "tests/db/DbFixture.h"
 
 using namespace vyn;
@@ -213,6 +214,17 @@ TEST_F(ListFieldTest, TheSetupHookSetsTheWidthAndChainsThePreviousOne)
     SetLines({"Red", "Magenta"});
     SetupFieldHook(field);
     EXPECT_EQ(field->DisplayWidth(), 10);
+}
+
+TEST_F(ListFieldTest, TheComboHookMakesAPlainComboForValueListFieldsOnly)
+{
+    ASSERT_NE(CreateFieldComboHook, nullptr);
+    TComboBox* combo = CreateFieldComboHook(&form, field);
+    ASSERT_NE(combo, nullptr);
+    EXPECT_EQ(combo->Owner(), &form);
+    EXPECT_EQ(combo->Parent(), nullptr);
+    EXPECT_EQ(combo->Items()->Count(), 0);
+    EXPECT_EQ(CreateFieldComboHook(&form, t->FieldByName(QStringLiteral("Id"))), nullptr);
 }
 
 TEST_F(ListFieldTest, LoadsFromAStoredLayout)
