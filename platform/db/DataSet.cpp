@@ -682,6 +682,7 @@ void TDataSet::Insert()
     m_active = at;
     m_insertedAt = at;
     m_original.clear();
+    m_bof = m_eof = false;
     SetState(dsInsert);
     {
         // A failing OnNewRecord takes the new record away again, without events.
