@@ -50,8 +50,9 @@ public:
     int IndexOfObject(const TObject* AObject) const;
 
     // The lines joined with CR LF, each line ended by it. Setting it splits on CR LF, LF or CR.
+    // A list that keeps more than lines (a rich edit's paragraphs) reads formatted text here.
     QString Text() const;
-    void SetText(const QString& Value);
+    virtual void SetText(const QString& Value);
     QStringList ToStringList() const;
     bool Equals(const TStrings* Other) const;
 
@@ -63,8 +64,8 @@ public:
 
     void Assign(TPersistent* Source) override;
 
-    void LoadFromStream(TStream* Stream);
-    void SaveToStream(TStream* Stream) const;
+    virtual void LoadFromStream(TStream* Stream);
+    virtual void SaveToStream(TStream* Stream) const;
 
 protected:
     virtual void SetUpdateState(bool Updating);
