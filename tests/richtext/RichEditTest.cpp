@@ -6,6 +6,7 @@
 #include "platform/richtext/Rtf.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Forms.h"
+#include "tests/richtext/RichFormats.h"
 #include "tests/support/TempDir.h"
 
 #include <QApplication>
@@ -24,22 +25,10 @@
 #include <memory>
 
 using namespace vyn;
+using vyn::test::Fmt;
+using vyn::test::Para;
 
 namespace {
-
-RichCharFormat Fmt(std::function<void(RichCharFormat&)> set)
-{
-    RichCharFormat f;
-    set(f);
-    return f;
-}
-
-RichParaFormat Para(std::function<void(RichParaFormat&)> set)
-{
-    RichParaFormat f;
-    set(f);
-    return f;
-}
 
 RichParaFormat Indents(int li, int fi, int ri)
 {

@@ -1,26 +1,15 @@
 #include "platform/richtext/Rtf.h"
+#include "tests/richtext/RichFormats.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 
 using namespace vyn;
+using vyn::test::Fmt;
+using vyn::test::Para;
 
 namespace {
-
-RichCharFormat Fmt(std::function<void(RichCharFormat&)> set)
-{
-    RichCharFormat f;
-    set(f);
-    return f;
-}
-
-RichParaFormat Para(std::function<void(RichParaFormat&)> set)
-{
-    RichParaFormat f;
-    set(f);
-    return f;
-}
 
 RichParaFormat Numbered(RichNumberStyle style, int level = 0, int start = 1)
 {
