@@ -164,6 +164,10 @@ void TScreen::FocusChanged(QWidget* Now)
     auto* control = dynamic_cast<TWinControl*>(TControl::FindControl(Now));
     if (!control || control->ComponentState().Contains(csDestroying))
         return;
+    // A popup of the control (a combo box's list) is a window of its own: the focus in it
+    // is no move between controls.
+    if (Now->window() != control->Widget()->window())
+        return;
     TCustomForm* form = GetParentForm(control);
     if (!form || form == control || form->ComponentState().Contains(csDestroying))
         return;

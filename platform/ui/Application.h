@@ -5,6 +5,7 @@
 
 #include "platform/core/Exception.h"
 #include "platform/ui/Forms.h"
+#include "platform/ui/Menus.h"
 
 #include <QObject>
 #include <functional>
@@ -118,6 +119,9 @@ public:
 
     const TModalDriver& ModalDriver() const { return m_modalDriver; }
     void SetModalDriver(TModalDriver Driver) { m_modalDriver = std::move(Driver); }
+    // Popup menus go to this driver instead of the user while one is installed.
+    const TPopupDriver& PopupDriver() const { return m_popupDriver; }
+    void SetPopupDriver(TPopupDriver Driver) { m_popupDriver = std::move(Driver); }
 
 protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
@@ -132,6 +136,7 @@ private:
     bool m_quitOnLastWindowClosed = true;
     QString m_title;
     TModalDriver m_modalDriver;
+    TPopupDriver m_popupDriver;
     QEventLoop* m_runLoop = nullptr;
 };
 

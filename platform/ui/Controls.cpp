@@ -5,8 +5,10 @@
 #include "platform/core/TypInfo.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Forms.h"
+#include "platform/ui/Menus.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QHash>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -98,6 +100,7 @@ const TClassInfo& TControl::StaticClassInfo()
             .Property("ParentColor", &C::ParentColor, &C::SetParentColor)
             .Property("ParentFont", &C::ParentFont, &C::SetParentFont)
             .Property("ParentShowHint", &C::ParentShowHint, &C::SetParentShowHint)
+            .Property("PopupMenu", &C::PopupMenu, &C::SetPopupMenu)
             .Property("ShowHint", &C::ShowHint, &C::SetShowHint)
             .Property("Visible", &C::Visible, &C::SetVisible)
             .Member("OnClick", &C::OnClick)
@@ -381,6 +384,57 @@ void TControl::Loaded()
     TComponent::Loaded();
 }
 
+void TControl::SetPopupMenu(TPopupMenu* Value)
+{
+    if (Value == m_popupMenu)
+        return;
+    if (m_popupMenu)
+        m_popupMenu->RemoveFreeNotification(this);
+    m_popupMenu = Value;
+    // A shared menu with no owner tells the control of its end too.
+    if (Value)
+        Value->FreeNotification(this);
+}
+
+void TControl::Notification(TComponent* AComponent, TOperation Operation)
+{
+    TComponent::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == m_popupMenu)
+        m_popupMenu = nullptr;
+}
+
+bool TControl::ShowPopupMenu(QPoint ScreenPos)
+{
+    TPopupMenu* menu = m_popupMenu;
+    if (!menu || !menu->AutoPopup())
+        return false;
+    menu->SetPopupComponent(this);
+    menu->Popup(ScreenPos.x(), ScreenPos.y());
+    return true;
+}
+
+bool TControl::ContextMenuEvent(QContextMenuEvent* Event)
+{
+    if (!m_popupMenu || !m_popupMenu->AutoPopup())
+        return false; // the widget's own menu, or a parent's
+    if (Event->reason() == QContextMenuEvent::Keyboard) {
+        // The menu key reached the focused control's key pipeline first, which opened it.
+        if (auto* self = dynamic_cast<TWinControl*>(this); self && self->Focused())
+            return true;
+        return ShowPopupMenu(m_widget->mapToGlobal(m_widget->rect().center()));
+    }
+    return ShowPopupMenu(Event->globalPos());
+}
+
+LRESULT TControl::Perform(UINT Msg, WPARAM WParam, LPARAM LParam)
+{
+    TMessage message{Msg, WParam, LParam, 0};
+    WndProc(message);
+    return message.Result;
+}
+
+void TControl::WndProc(TMessage&) {}
+
 void TControl::Click()
 {
     OnClick(this);
@@ -423,6 +477,8 @@ bool TControl::WidgetEvent(QWidget* Watched, QEvent* Event)
     case QEvent::MouseButtonRelease:
     case QEvent::MouseMove:
         return MouseEvent(Watched, static_cast<QMouseEvent*>(Event));
+    case QEvent::ContextMenu:
+        return ContextMenuEvent(static_cast<QContextMenuEvent*>(Event));
     default:
         return false;
     }
@@ -826,15 +882,46 @@ bool TWinControl::WidgetEvent(QWidget* Watched, QEvent* Event)
     }
 }
 
+void TWinControl::WndProc(TMessage& Message)
+{
+    if (Message.Msg != WM_KEYDOWN) {
+        TControl::WndProc(Message);
+        return;
+    }
+    const TQtKey k = QtKeyOf(Word(Message.WParam), ShiftStateOf(QApplication::keyboardModifiers()));
+    if (k.Key == 0)
+        return;
+    QKeyEvent event(QEvent::KeyPress, k.Key, k.Modifiers, k.Text);
+    QCoreApplication::sendEvent(Widget(), &event);
+}
+
+bool TWinControl::IsMenuKey(Word Key, TShiftState Shift)
+{
+    for (TControl* c = this; c; c = c->Parent())
+        if (c->PopupMenu() && c->PopupMenu()->IsShortCut(Key, Shift))
+            return true;
+    return false;
+}
+
 bool TWinControl::KeyEvent(QWidget* Watched, QKeyEvent* Event)
 {
     Word key = VirtualKeyOf(Event);
     const TShiftState shift = ShiftStateOf(Event->modifiers());
+    if (key != 0 && IsMenuKey(key, shift)) {
+        Event->accept();
+        return true;
+    }
     bool keyTaken = false;
     if (key != 0) {
         KeyDown(key, shift);
         if (key == 0) {
             keyTaken = true;
+        } else if ((key == VK_APPS && shift == TShiftState()) ||
+                   (key == VK_F10 && shift == TShiftState{ssShift})) {
+            if (ShowPopupMenu(Widget()->mapToGlobal(Widget()->rect().center()))) {
+                Event->accept();
+                return true;
+            }
         } else if ((key == VK_RETURN || key == VK_ESCAPE) && !shift.Contains(ssCtrl) &&
                    !shift.Contains(ssAlt) && !WantsKey(key)) {
             TCustomForm* form = GetParentForm(this);

@@ -8,6 +8,7 @@
 #include "platform/core/Types.h"
 #include "platform/ui/Graphics.h"
 #include "platform/ui/Keys.h"
+#include "platform/ui/Messages.h"
 
 #include <QPalette>
 #include <QPoint>
@@ -19,11 +20,13 @@ class QWidget;
 class QEvent;
 class QKeyEvent;
 class QMouseEvent;
+class QContextMenuEvent;
 
 namespace vyn {
 
 class TWinControl;
 class TCustomForm;
+class TPopupMenu;
 
 // Modal results: how a modal window was closed.
 using TModalResult = int;
@@ -152,6 +155,14 @@ public:
     void Repaint();
     void BringToFront();
 
+    // The menu a right click or the menu key opens, and whose shortcuts the control's keys
+    // reach first.
+    TPopupMenu* PopupMenu() const { return m_popupMenu; }
+    void SetPopupMenu(TPopupMenu* Value);
+
+    // Handles a message at once (WndProc) and returns its result.
+    LRESULT Perform(UINT Msg, WPARAM WParam, LPARAM LParam);
+
     TNotifyEvent OnClick;
     TMouseEvent OnMouseDown;
     TMouseEvent OnMouseUp;
@@ -168,6 +179,12 @@ protected:
     virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
     virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
     virtual void WMLButtonDown(TWMMouse& Message);
+    // Messages sent or posted to the control. The base answers none (Result 0).
+    virtual void WndProc(TMessage& Message);
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    // Opens the control's popup menu at a screen position, for this control; false when it
+    // has none that opens by itself.
+    bool ShowPopupMenu(QPoint ScreenPos);
 
     // The one place where the widget's events reach the control (from the widget and the inner
     // widgets passed to WatchWidget). True when the event is consumed.
@@ -199,9 +216,11 @@ private:
 
     bool FilterEvent(QWidget* Watched, QEvent* Event);
     bool MouseEvent(QWidget* Watched, QMouseEvent* Event);
+    bool ContextMenuEvent(QContextMenuEvent* Event);
     void FontObjectChanged();
 
     QWidget* m_widget;
+    TPopupMenu* m_popupMenu = nullptr;
     std::unique_ptr<QObject> m_filter;
     TWinControl* m_parent = nullptr;
     int m_left = 0, m_top = 0, m_width = 0, m_height = 0;
@@ -246,6 +265,9 @@ public:
     bool TabStop() const { return m_tabStop; }
     void SetTabStop(bool Value);
 
+    // The control's window, for messages.
+    HWND Handle() const { return Widget(); }
+
     virtual bool CanFocus() const;
     bool Focused() const;
     // Raises EInvalidOperation for a control that cannot take the focus.
@@ -268,10 +290,14 @@ protected:
 
     void Loaded() override;
     bool WidgetEvent(QWidget* Watched, QEvent* Event) override;
+    // WM_KEYDOWN: the key goes through the control's key pipeline as if typed.
+    void WndProc(TMessage& Message) override;
 
-    // Key events, in this order: KeyDown (a key set to 0 keeps the widget from acting on it),
-    // the form's default or cancel button for Enter and Escape unless WantsKey, then KeyPress
-    // with the character (a null character keeps the widget from taking it).
+    // Key events, in this order: the shortcuts of the popup menus of the control and its
+    // parents (a menu that takes the key ends it), KeyDown (a key set to 0 keeps the widget
+    // from acting on it), the menu key or Shift+F10 opening the popup menu, the form's
+    // default or cancel button for Enter and Escape unless WantsKey, then KeyPress with the
+    // character (a null character keeps the widget from taking it).
     virtual void KeyDown(Word& Key, TShiftState Shift);
     virtual void KeyPress(QChar& Key);
     virtual bool WantsKey(Word Key) const;
@@ -292,6 +318,7 @@ protected:
 private:
     friend class TControl;
     bool KeyEvent(QWidget* Watched, QKeyEvent* Event);
+    bool IsMenuKey(Word Key, TShiftState Shift);
     void SortTabList();
     void UpdateTabChain();
     void CollectTabOrder(std::vector<TWinControl*>& Out) const;

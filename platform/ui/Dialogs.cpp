@@ -1,6 +1,7 @@
 #include "platform/ui/Dialogs.h"
 
 #include "platform/core/TypInfo.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/StdCtrls.h"
 
 #include <algorithm>
@@ -72,6 +73,70 @@ std::unique_ptr<TMessageForm> CreateMessageForm(const QString& Msg, const QStrin
     ok->SetCancel(true);
     form->Arrange();
     return form;
+}
+
+std::unique_ptr<TMessageForm> CreateMessageDialog(const QString& Msg, TMsgDlgType DlgType,
+                                                  TMsgDlgButtons Buttons)
+{
+    struct ButtonInfo
+    {
+        TMsgDlgBtn Button;
+        const char* Name;
+        TPlatformText Caption;
+        TModalResult Result;
+    };
+    static constexpr ButtonInfo buttons[] = {
+        {mbYes, "Yes", TPlatformText::MsgDlgYes, mrYes},
+        {mbNo, "No", TPlatformText::MsgDlgNo, mrNo},
+        {mbOK, "OK", TPlatformText::MsgDlgOK, mrOk},
+        {mbCancel, "Cancel", TPlatformText::MsgDlgCancel, mrCancel},
+        {mbAbort, "Abort", TPlatformText::MsgDlgAbort, mrAbort},
+        {mbRetry, "Retry", TPlatformText::MsgDlgRetry, mrRetry},
+        {mbIgnore, "Ignore", TPlatformText::MsgDlgIgnore, mrIgnore},
+        {mbAll, "All", TPlatformText::MsgDlgAll, mrAll},
+        {mbNoToAll, "NoToAll", TPlatformText::MsgDlgNoToAll, mrNoToAll},
+        {mbYesToAll, "YesToAll", TPlatformText::MsgDlgYesToAll, mrYesToAll},
+    };
+    static constexpr TPlatformText captions[] = {
+        TPlatformText::MsgDlgWarning, TPlatformText::MsgDlgError, TPlatformText::MsgDlgInformation,
+        TPlatformText::MsgDlgConfirm};
+    auto form = std::make_unique<TMessageForm>(nullptr);
+    form->SetCaption(DlgType == mtCustom ? (Application ? Application->Title() : QString())
+                                         : PlatformText(captions[DlgType]));
+    form->Message->SetCaption(Msg);
+    const TMsgDlgBtn defaultButton = Buttons.Contains(mbOK) ? mbOK : mbYes;
+    const TMsgDlgBtn cancelButton = Buttons.Contains(mbCancel) ? mbCancel
+                                    : Buttons.Contains(mbNo)   ? mbNo
+                                                               : mbOK;
+    TButton* first = nullptr;
+    bool hasDefault = false;
+    for (const ButtonInfo& b : buttons) {
+        if (!Buttons.Contains(b.Button))
+            continue;
+        TButton* button =
+            form->AddButton(QString::fromLatin1(b.Name), PlatformText(b.Caption), b.Result);
+        if (!first)
+            first = button;
+        button->SetDefault(b.Button == defaultButton);
+        hasDefault = hasDefault || b.Button == defaultButton;
+        button->SetCancel(b.Button == cancelButton);
+        if (b.Button == defaultButton)
+            form->SetActiveControl(button);
+    }
+    if (first && !hasDefault)
+        first->SetDefault(true);
+    form->Arrange();
+    return form;
+}
+
+int MessageDlg(const QString& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int)
+{
+    return CreateMessageDialog(Msg, DlgType, Buttons)->ShowModal();
+}
+
+void ShowMessage(const QString& Msg)
+{
+    CreateMessageForm(Msg, Application ? Application->Title() : QString())->ShowModal();
 }
 
 } // namespace vyn

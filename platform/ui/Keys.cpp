@@ -151,4 +151,69 @@ QChar KeyCharOf(const QKeyEvent* Event)
     return text[0];
 }
 
+TQtKey QtKeyOf(Word Key, TShiftState Shift)
+{
+    TQtKey k;
+    if (Shift.Contains(ssShift))
+        k.Modifiers |= Qt::ShiftModifier;
+    if (Shift.Contains(ssCtrl))
+        k.Modifiers |= Qt::ControlModifier;
+    if (Shift.Contains(ssAlt))
+        k.Modifiers |= Qt::AltModifier;
+    const bool shifted = Shift.Contains(ssShift);
+    if (Key >= 'A' && Key <= 'Z') {
+        k.Key = Qt::Key_A + (Key - 'A');
+        k.Text = QChar(shifted ? Key : Key + ('a' - 'A'));
+    } else if (Key >= '0' && Key <= '9') {
+        k.Key = Qt::Key_0 + (Key - '0');
+        k.Text = QChar(Key);
+    } else if (Key >= VK_NUMPAD0 && Key <= VK_NUMPAD0 + 9) {
+        k.Key = Qt::Key_0 + (Key - VK_NUMPAD0);
+        k.Modifiers |= Qt::KeypadModifier;
+        k.Text = QChar('0' + (Key - VK_NUMPAD0));
+    } else if (Key >= VK_F1 && Key <= VK_F12) {
+        k.Key = Qt::Key_F1 + (Key - VK_F1);
+    } else {
+        struct Entry
+        {
+            Word Vk;
+            int Qt;
+            bool Keypad;
+            char Text;
+        };
+        static constexpr Entry table[] = {
+            {VK_BACK, Qt::Key_Backspace, false, '\b'},
+            {VK_TAB, Qt::Key_Tab, false, '\t'},
+            {VK_RETURN, Qt::Key_Return, false, '\r'},
+            {VK_ESCAPE, Qt::Key_Escape, false, 0x1b},
+            {VK_SPACE, Qt::Key_Space, false, ' '},
+            {VK_PRIOR, Qt::Key_PageUp, false, 0},
+            {VK_NEXT, Qt::Key_PageDown, false, 0},
+            {VK_END, Qt::Key_End, false, 0},
+            {VK_HOME, Qt::Key_Home, false, 0},
+            {VK_LEFT, Qt::Key_Left, false, 0},
+            {VK_UP, Qt::Key_Up, false, 0},
+            {VK_RIGHT, Qt::Key_Right, false, 0},
+            {VK_DOWN, Qt::Key_Down, false, 0},
+            {VK_INSERT, Qt::Key_Insert, false, 0},
+            {VK_DELETE, Qt::Key_Delete, false, 0},
+            {VK_APPS, Qt::Key_Menu, false, 0},
+            {VK_MULTIPLY, Qt::Key_Asterisk, true, '*'},
+            {VK_ADD, Qt::Key_Plus, true, '+'},
+            {VK_SUBTRACT, Qt::Key_Minus, true, '-'},
+            {VK_DECIMAL, Qt::Key_Period, true, '.'},
+            {VK_DIVIDE, Qt::Key_Slash, true, '/'},
+        };
+        for (const Entry& e : table)
+            if (e.Vk == Key) {
+                k.Key = e.Qt;
+                if (e.Keypad)
+                    k.Modifiers |= Qt::KeypadModifier;
+                if (e.Text)
+                    k.Text = QChar(e.Text);
+            }
+    }
+    return k;
+}
+
 } // namespace vyn

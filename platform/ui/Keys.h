@@ -6,6 +6,7 @@
 #include "platform/core/Set.h"
 
 #include <QChar>
+#include <QString>
 #include <cstdint>
 
 class QKeyEvent;
@@ -82,5 +83,15 @@ TShiftState ShiftStateOf(Qt::KeyboardModifiers Modifiers);
 // (Ctrl+A 1 ... Ctrl+Z 26), Backspace 8, Tab 9, Enter 13, Escape 27; a null character for keys
 // that produce none.
 QChar KeyCharOf(const QKeyEvent* Event);
+
+// A key event as Qt would deliver it for a virtual-key code: the Qt key, its modifiers (with
+// the keypad flag for keypad keys) and the text it types.
+struct TQtKey
+{
+    int Key = 0;
+    Qt::KeyboardModifiers Modifiers;
+    QString Text;
+};
+TQtKey QtKeyOf(Word Key, TShiftState Shift);
 
 } // namespace vyn

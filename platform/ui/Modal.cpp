@@ -82,4 +82,65 @@ TModalResult TScriptedModalDriver::Drive(TCustomForm* Form)
     return mrNone;
 }
 
+TScriptedPopupDriver::TScriptedPopupDriver()
+{
+    if (!Application)
+        throw EInvalidOperation(QStringLiteral("A popup driver needs a running application"));
+    m_previous = Application->PopupDriver();
+    Application->SetPopupDriver([this](TPopupMenu* Menu, int, int) { return Drive(Menu); });
+}
+
+TScriptedPopupDriver::~TScriptedPopupDriver()
+{
+    if (Application)
+        Application->SetPopupDriver(m_previous);
+}
+
+TScriptedPopupDriver& TScriptedPopupDriver::Then(TStep Step)
+{
+    m_steps.push_back(std::move(Step));
+    return *this;
+}
+
+namespace {
+
+TMenuItem* FindCaption(const TMenuItem* Parent, const QString& Caption)
+{
+    if (TMenuItem* found = Parent->Find(Caption))
+        return found;
+    for (int i = 0; i < Parent->Count(); ++i)
+        if (TMenuItem* found = FindCaption(Parent->Items(i), Caption))
+            return found;
+    return nullptr;
+}
+
+} // namespace
+
+TScriptedPopupDriver& TScriptedPopupDriver::Choose(const QString& Caption)
+{
+    return Then([Caption](TPopupMenu* Menu) {
+        TMenuItem* item = FindCaption(Menu->Items(), Caption);
+        if (!item)
+            throw EMenuError(QStringLiteral("%1 has no item %2").arg(Menu->Name(), Caption));
+        return item;
+    });
+}
+
+TScriptedPopupDriver& TScriptedPopupDriver::Dismiss()
+{
+    return Then([](TPopupMenu*) -> TMenuItem* { return nullptr; });
+}
+
+TMenuItem* TScriptedPopupDriver::Drive(TPopupMenu* Menu)
+{
+    m_shown.append(Menu->Name());
+    if (m_steps.empty()) {
+        m_unexpected.append(Menu->Name());
+        return nullptr;
+    }
+    TStep step = std::move(m_steps.front());
+    m_steps.pop_front();
+    return step(Menu);
+}
+
 } // namespace vyn

@@ -53,4 +53,42 @@ private:
     TModalDriver m_previous;
 };
 
+// Answers popup menus from a script, one step per menu opened, in order, instead of the user.
+// A step sees the menu as it opens (refreshed) and returns the item chosen, or null to close
+// it without a choice. A menu opened when no step is left is recorded in Unexpected() and
+// closed without a choice.
+//
+// Installed at the application's popup entry while it lives; the driver it replaced is
+// restored afterwards.
+class TScriptedPopupDriver
+{
+public:
+    using TStep = std::function<TMenuItem*(TPopupMenu* Menu)>;
+
+    TScriptedPopupDriver();
+    ~TScriptedPopupDriver();
+    TScriptedPopupDriver(const TScriptedPopupDriver&) = delete;
+    TScriptedPopupDriver& operator=(const TScriptedPopupDriver&) = delete;
+
+    TScriptedPopupDriver& Then(TStep Step);
+    // Chooses the item of that caption (ignoring '&' and case) at any depth; raises EMenuError
+    // when the menu has none. A disabled or hidden item can be named: choosing it does nothing,
+    // as with a real menu.
+    TScriptedPopupDriver& Choose(const QString& Caption);
+    TScriptedPopupDriver& Dismiss();
+
+    int Pending() const { return int(m_steps.size()); }
+    // The name of every menu opened, in order.
+    const QStringList& Shown() const { return m_shown; }
+    const QStringList& Unexpected() const { return m_unexpected; }
+
+private:
+    TMenuItem* Drive(TPopupMenu* Menu);
+
+    std::deque<TStep> m_steps;
+    QStringList m_shown;
+    QStringList m_unexpected;
+    TPopupDriver m_previous;
+};
+
 } // namespace vyn

@@ -690,6 +690,16 @@ void TCustomComboBox::SetDroppedDown(bool Value)
         ComboBox()->hidePopup();
 }
 
+void TCustomComboBox::WndProc(TMessage& Message)
+{
+    if (Message.Msg == CB_SHOWDROPDOWN) {
+        SetDroppedDown(Message.WParam != 0);
+        Message.Result = 1;
+        return;
+    }
+    TWinControl::WndProc(Message);
+}
+
 void TCustomComboBox::SetMaxLength(int Value)
 {
     m_maxLength = Value;

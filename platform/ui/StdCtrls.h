@@ -243,6 +243,8 @@ public:
 protected:
     virtual void Change();
     virtual void DropDown();
+    // CB_SHOWDROPDOWN: WParam 1 opens the list, 0 closes it.
+    void WndProc(TMessage& Message) override;
     QPalette::ColorRole ColorRole() const override { return QPalette::Base; }
     bool IsEditable() const { return m_style == csDropDown || m_style == csSimple; }
 

@@ -11,6 +11,13 @@
 #include <QStringList>
 #include <gtest/gtest.h>
 #include <memory>
+#include <ostream>
+
+// Failing comparisons of texts and text lists show the texts.
+inline void PrintTo(const QString& S, std::ostream* Os)
+{
+    *Os << '"' << S.toStdString() << '"';
+}
 
 namespace vyn::test {
 
