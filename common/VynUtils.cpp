@@ -1,6 +1,7 @@
 #include "common/VynUtils.h"
 
 #include "platform/core/TypInfo.h"
+#include "platform/ui/Controls.h"
 
 namespace vyn {
 
@@ -10,6 +11,12 @@ QString GetStringProperty(TComponent* Component, const QString& Name)
     if (!p || p->Kind != TPropKind::String)
         return QString();
     return p->GetString(Component);
+}
+
+void EnterAsTab(TWinControl* Control, Word& Key)
+{
+    if (Key == VK_RETURN && Control)
+        PostMessage(Control->Handle(), WM_KEYDOWN, VK_TAB, 0);
 }
 
 } // namespace vyn
