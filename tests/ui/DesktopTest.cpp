@@ -100,9 +100,7 @@ TEST_F(Desktop, TheDefaultLauncherStartsTheOpenerWithOneArgumentAndNoShell)
 
 TEST_F(Desktop, PostedMessagesRunOnceTheEventLoopRunsAndNeverForAGoneControl)
 {
-    auto form = std::make_unique<TSampleForm>(nullptr);
-    ShowActive(form.get());
-    form->Edit1->SetFocus();
+    TSampleForm* form = ShowMainForm();
     QStringList log;
     form->Edit1->OnKeyDown = [&](TObject*, Word& Key, TShiftState) {
         log << QStringLiteral("down %1").arg(Key);

@@ -13,15 +13,6 @@ using namespace vyn::test;
 
 class Dialogs : public UiTest
 {
-protected:
-    TSampleForm* ShowMainForm()
-    {
-        TSampleForm* main = nullptr;
-        m_app->CreateForm(main);
-        ShowActive(main);
-        main->Edit1->SetFocus();
-        return main;
-    }
 };
 
 TEST_F(Dialogs, MessageDlgReturnsTheResultOfTheButtonPressed)

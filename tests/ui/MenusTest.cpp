@@ -52,14 +52,6 @@ QString NameOf(TComponent* C)
 class Menus : public UiTest
 {
 protected:
-    // The sample form, shown, with the focus in its edit.
-    std::unique_ptr<TSampleForm> ShowForm()
-    {
-        auto form = std::make_unique<TSampleForm>(nullptr);
-        ShowActive(form.get());
-        form->Edit1->SetFocus();
-        return form;
-    }
     // Logs the keys that reach the control (the modifier keys pressed on their own aside).
     void WatchKeys(TWinControl* Control)
     {
@@ -126,11 +118,11 @@ TEST_F(Menus, ShortCutWordsFollowTheToolkit)
 
 TEST_F(Menus, ShortcutsOfTheFocusedControlsMenuTakeTheKeyAndRunOnlyWhatTheRefreshEnabled)
 {
-    auto form = ShowForm();
+    TSampleForm* form = ShowMainForm();
     TEdit* edit = form->Edit1;
     edit->SetText(QString());
     WatchKeys(edit);
-    TPopupMenu* menu = NewMenu(form.get(), QStringLiteral("EditMenu"));
+    TPopupMenu* menu = NewMenu(form, QStringLiteral("EditMenu"));
     TMenuItem* root = menu->Items();
     AddItem(root, QStringLiteral("Insert"), ShortCut(VK_ADD, {ssCtrl}), Log)->SetVisible(false);
     AddItem(root, QStringLiteral("Hidden"), ShortCut('H', {ssCtrl}), Log)->SetVisible(false);
@@ -140,7 +132,7 @@ TEST_F(Menus, ShortcutsOfTheFocusedControlsMenuTakeTheKeyAndRunOnlyWhatTheRefres
     AddItem(more, QStringLiteral("Deep"), ShortCut('D', {ssCtrl}), Log);
     edit->SetPopupMenu(menu);
     // The form's own menu: its shortcuts come after those of the edit's menu.
-    TPopupMenu* formMenu = NewMenu(form.get(), QStringLiteral("FormMenu"));
+    TPopupMenu* formMenu = NewMenu(form, QStringLiteral("FormMenu"));
     AddItem(formMenu->Items(), QStringLiteral("Form F5"), ShortCut(VK_F5, {}), Log);
     AddItem(formMenu->Items(), QStringLiteral("Form F6"), ShortCut(VK_F6, {}), Log);
     form->SetPopupMenu(formMenu);
@@ -209,8 +201,8 @@ TEST_F(Menus, ShortcutsOfTheFocusedControlsMenuTakeTheKeyAndRunOnlyWhatTheRefres
 
 TEST_F(Menus, ARightClickOrTheMenuKeyOpensTheMenuForItsControlWithoutMovingTheFocus)
 {
-    auto form = ShowForm();
-    TPopupMenu* menu = NewMenu(form.get(), QStringLiteral("Menu"));
+    TSampleForm* form = ShowMainForm();
+    TPopupMenu* menu = NewMenu(form, QStringLiteral("Menu"));
     AddItem(menu->Items(), QStringLiteral("Copy"), ShortCut('C', {ssCtrl}), Log);
     AddItem(menu->Items(), QStringLiteral("Paste"), scNone, Log);
     Enabled = QStringList{"Copy"};
@@ -263,8 +255,8 @@ TEST_F(Menus, ARightClickOrTheMenuKeyOpensTheMenuForItsControlWithoutMovingTheFo
 
 TEST_F(Menus, ErrorsFromCommandsAndRefreshesAreShownAndTheMenuWorksOn)
 {
-    auto form = ShowForm();
-    TPopupMenu* menu = NewMenu(form.get(), QStringLiteral("Menu"));
+    TSampleForm* form = ShowMainForm();
+    TPopupMenu* menu = NewMenu(form, QStringLiteral("Menu"));
     int failures = 2;
     TMenuItem* post = AddItem(menu->Items(), QStringLiteral("Post"), ShortCut('S', {ssCtrl}), Log);
     post->OnClick = [&](TObject*) {
@@ -298,15 +290,15 @@ TEST_F(Menus, ErrorsFromCommandsAndRefreshesAreShownAndTheMenuWorksOn)
     // Each refresh ran before its command; the failed refresh ran none.
     EXPECT_EQ(Log, (QStringList{"Menu refresh", "post", "popup Edit1 active Edit1", "Menu refresh",
                                 "post", "popup Edit1 active Edit1", "Menu refresh", "post"}));
-    EXPECT_EQ(Screen->ActiveForm(), form.get());
+    EXPECT_EQ(Screen->ActiveForm(), form);
     EXPECT_TRUE(boxes.Unexpected().isEmpty());
     EXPECT_EQ(popups.Pending(), 0);
 }
 
 TEST_F(Menus, TheRealMenuShowsTheRefreshedItemsAndRunsTheChoiceAfterItCloses)
 {
-    auto form = ShowForm();
-    TPopupMenu* menu = NewMenu(form.get(), QStringLiteral("Menu"));
+    TSampleForm* form = ShowMainForm();
+    TPopupMenu* menu = NewMenu(form, QStringLiteral("Menu"));
     AddItem(menu->Items(), QStringLiteral("&Copy"), ShortCut('C', {ssCtrl}), Log);
     AddItem(menu->Items(), QStringLiteral("-"), scNone, Log);
     AddItem(menu->Items(), QStringLiteral("Paste"), scNone, Log);

@@ -14,15 +14,6 @@ using namespace vyn::test;
 class Modal : public UiTest
 {
 protected:
-    // The application's main form, shown, with the focus in its edit.
-    TSampleForm* ShowMainForm()
-    {
-        TSampleForm* main = nullptr;
-        m_app->CreateForm(main);
-        ShowActive(main);
-        main->Edit1->SetFocus();
-        return main;
-    }
     static std::unique_ptr<TSampleForm> NewDialog()
     {
         auto dialog = std::make_unique<TSampleForm>(nullptr);

@@ -19,6 +19,15 @@ void UiTest::ShowActive(TCustomForm* Form)
     QCoreApplication::processEvents();
 }
 
+TSampleForm* UiTest::ShowMainForm()
+{
+    TSampleForm* main = nullptr;
+    m_app->CreateForm(main);
+    ShowActive(main);
+    main->Edit1->SetFocus();
+    return main;
+}
+
 namespace {
 
 const char* const SampleLayout = R"(object SampleForm: TSampleForm

@@ -21,6 +21,8 @@ inline void PrintTo(const QString& S, std::ostream* Os)
 
 namespace vyn::test {
 
+class TSampleForm;
+
 // Each test starts and ends its own application, so nothing leaks into the next.
 class UiTest : public ::testing::Test
 {
@@ -29,6 +31,8 @@ protected:
     void TearDown() override { m_app.reset(); }
     // Shows a form and lets the window system make it the active window.
     static void ShowActive(TCustomForm* Form);
+    // The application's main form, shown, with the focus in its edit.
+    TSampleForm* ShowMainForm();
 
     std::unique_ptr<TApplication> m_app;
 };
