@@ -3,6 +3,12 @@
 #include "platform/core/ScopeGuard.h"
 #include "platform/core/Stream.h"
 #include "platform/core/Strings.h"
+#include "platform/core/Unit.h"
+#include "dataset/VynDBFuncs.h"
+#include "platform/db/DBTables.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Dialogs.h"
+#include "platform/ui/Forms.h"
 
 #include <memory>
 
@@ -22,6 +28,115 @@ QByteArray EntryToBytes(const QString& entry)
 }
 
 } // namespace
+
+// --- The coordinator -------------------------------------------------------------------------
+
+namespace {
+
+TVynApp* g_vynApp = nullptr;
+
+void FinalizeVynDB()
+{
+    delete g_vynApp;
+    g_vynApp = nullptr;
+}
+
+const TUnitRegistration unit("VynDB", {"DBTables"}, nullptr, &FinalizeVynDB);
+
+} // namespace
+
+TVynApp* VynApp()
+{
+    if (!g_vynApp)
+        g_vynApp = new TVynApp();
+    return g_vynApp;
+}
+
+void TVynApp::ShowMessage(const QString& Text)
+{
+    VynApp()->BeginMessage();
+    auto done = Finally([] { VynApp()->EndMessage(); });
+    vyn::ShowMessage(Text);
+}
+
+void TVynApp::ActiveFormChange(TObject*)
+{
+    TCustomForm* form = Screen ? Screen->ActiveForm() : nullptr;
+    if (form && form->Tag() == 9 && FMessageCount == 0)
+        OpenFormDataSets(form, false);
+}
+
+void TVynApp::CheckBrowseModeAll()
+{
+    for (int i = 0; i < Session->DatabaseCount(); ++i) {
+        TDatabase* db = Session->Databases(i);
+        for (int j = 0; j < db->DataSetCount(); ++j) {
+            TDataSet* ds = db->DataSets(j);
+            // A failed post goes on with the next dataset, but the user hears of it: the edit
+            // would otherwise be lost without a word.
+            auto report = [ds](const QString& cause) {
+                const QString name = ds->Name().isEmpty() ? ds->ClassName() : ds->Name();
+                const QString message =
+                    cause.startsWith(name + QStringLiteral(": ")) ? cause : name + QStringLiteral(": ") + cause;
+                HandleEventException(ds, EDatabaseError(message));
+            };
+            try {
+                if (ds->Active())
+                    ds->CheckBrowseMode();
+            } catch (const Exception& e) {
+                report(e.Message());
+            } catch (const std::exception& e) {
+                report(QString::fromUtf8(e.what()));
+            }
+        }
+    }
+}
+
+void TVynApp::DataModuleDestroy(TObject* Sender)
+{
+    CheckBrowseModeAll();
+    if (FSavedDataModuleDestroy.Assigned())
+        FSavedDataModuleDestroy(Sender);
+}
+
+void InitVynApplication(bool OpenDataModules)
+{
+    TVynApp* app = VynApp();
+    if (Screen) {
+        Screen->OnActiveFormChange = TNotifyEvent(app, &TVynApp::ActiveFormChange);
+        if (OpenDataModules)
+            for (int i = 0; i < Screen->DataModuleCount(); ++i) {
+                TDataModule* module = Screen->DataModules(i);
+                for (int j = 0; j < module->ComponentCount(); ++j) {
+                    auto* ds = dynamic_cast<TDataSet*>(module->Components(j));
+                    if (!ds || ds->Tag() % 10 != 9)
+                        continue;
+                    try {
+                        ds->Open();
+                    } catch (const Exception&) {
+                    } catch (const std::exception&) {
+                    }
+                }
+            }
+    } else {
+        app->ShowMessage(QStringLiteral("Screen dont initialize"));
+    }
+    if (Application) {
+        if (Application->MainForm())
+            OpenFormDataSets(Application->MainForm(), false);
+        if (Screen && Screen->DataModuleCount() > 0) {
+            TDataModule* last = Screen->DataModules(Screen->DataModuleCount() - 1);
+            const TNotifyEvent ours(app, &TVynApp::DataModuleDestroy);
+            // A second start-up must not chain the coordinator's handler to itself.
+            if (!(last->OnDestroy == ours)) {
+                app->FSavedDataModuleDestroy = last->OnDestroy;
+                last->OnDestroy = ours;
+            }
+        }
+    }
+}
+
+// --- Record cloning --------------------------------------------------------------------------
 
 void CloneRecord(TDataSet* DataSet)
 {
