@@ -51,3 +51,16 @@ function(vyn_add_fuzzer name)
   target_link_options(${name} PRIVATE -fsanitize=fuzzer)
   vyn_link(${name} ${A_DEPS})
 endfunction()
+
+# vyn_embed(<target> <file> <symbol>): compiles a file's bytes into the target, reached as
+# QByteArray vyn::<symbol>(). Stored layouts travel inside the program this way.
+function(vyn_embed target file symbol)
+  set(out ${CMAKE_CURRENT_BINARY_DIR}/${symbol}.cpp)
+  add_custom_command(
+    OUTPUT ${out}
+    COMMAND ${CMAKE_COMMAND} -DIN=${file} -DOUT=${out} -DSYMBOL=${symbol}
+            -P ${PROJECT_SOURCE_DIR}/cmake/EmbedFile.cmake
+    DEPENDS ${file} ${PROJECT_SOURCE_DIR}/cmake/EmbedFile.cmake
+    COMMENT "Embedding ${file}")
+  target_sources(${target} PRIVATE ${out})
+endfunction()

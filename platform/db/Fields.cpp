@@ -929,6 +929,7 @@ const TClassInfo& TBlobField::StaticClassInfo()
     using C = TBlobField;
     static const TClassInfo info = TClassBuilder<C>("TBlobField")
                                        .Property("BlobType", &C::BlobType, &C::SetBlobType)
+                                       .Property("Size", &C::Size, &C::SetSize)
                                        .Build();
     return info;
 }
