@@ -4,6 +4,7 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Modal.h"
+#include "platform/ui/StdCtrls.h"
 #include "tests/db/DbFixture.h"
 
 #include <QApplication>
@@ -381,4 +382,31 @@ TEST_F(CoordinatorTest, RefreshDataSetOnQueries)
     RefreshDataSet(nullptr);
     OpenFormDataSets(nullptr, false);
     link.SetDataSource(nullptr);
+}
+
+TEST_F(CoordinatorTest, WithoutAScreenItSaysSoAndStillOpensTheMainFormsDataSets)
+{
+    TForm* main = nullptr;
+    app->CreateForm(main);
+    ASSERT_EQ(app->MainForm(), main);
+    TTable* t = Table(main, QStringLiteral("Table1"), 99);
+    auto* source = new TDataSource(main);
+    source->SetDataSet(t);
+    (new TSourceUser(main))->SetDataSource(source);
+    TScreen* saved = Screen;
+    Screen = nullptr; // as before the screen exists
+    QString message;
+    {
+        TScriptedModalDriver driver;
+        driver.Then([&](TCustomForm* f) {
+            for (int i = 0; i < f->ComponentCount(); ++i)
+                if (auto* label = dynamic_cast<TLabel*>(f->Components(i)))
+                    message += label->Caption();
+            return mrOk;
+        });
+        InitVynApplication(true);
+    }
+    Screen = saved;
+    EXPECT_EQ(message, QStringLiteral("Screen dont initialize"));
+    EXPECT_TRUE(t->Active());
 }
