@@ -7,11 +7,14 @@
 // Show:  each record loaded and painted before the next one (the event loop runs each time).
 #include "bench/support/RatioReporter.h"
 #include "bench/support/RichRecords.h"
+#include "platform/db/DBTables.h"
+#include "platform/dbctrls/DBRichEdit.h"
 #include "platform/richtext/RichEdit.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Forms.h"
 
 #include <QApplication>
+#include <QTemporaryDir>
 #include <QTextEdit>
 #include <benchmark/benchmark.h>
 
@@ -117,6 +120,70 @@ BENCHMARK(BM_Walk_RichEdit)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Show_RichEdit)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Show_QtSetHtml)->Unit(benchmark::kMillisecond);
 
+// The same records in a table: a shown data-aware rich edit following the dataset from the
+// first record to the last, against reading the memos and their plain text alone.
+QString TableDir()
+{
+    static QTemporaryDir dir;
+    static bool made = false;
+    if (!made) {
+        TTable t(nullptr);
+        t.SetDatabaseName(dir.path());
+        t.SetTableName(QStringLiteral("Notes"));
+        t.FieldDefs().Add(QStringLiteral("Id"), ftAutoInc);
+        t.FieldDefs().Add(QStringLiteral("Rich"), ftMemo);
+        t.CreateTable();
+        t.Open();
+        for (const QByteArray& rtf : Data().rtf) {
+            t.Append();
+            t.FieldByName(QStringLiteral("Rich"))->SetAsVariant(Variant(rtf));
+            t.Post();
+        }
+        made = true;
+    }
+    return dir.path();
+}
+
+void BM_Table_PlainTextLimit(benchmark::State& state)
+{
+    TTable t(nullptr);
+    t.SetDatabaseName(TableDir());
+    t.SetTableName(QStringLiteral("Notes"));
+    t.Open();
+    TField* rich = t.FieldByName(QStringLiteral("Rich"));
+    for (auto _ : state)
+        for (t.First(); !t.Eof(); t.Next())
+            benchmark::DoNotOptimize(RtfPlainText(rich->AsBytes()));
+    Finish(state);
+}
+
+void BM_Table_DBRichEdit(benchmark::State& state)
+{
+    TTable t(nullptr);
+    t.SetDatabaseName(TableDir());
+    t.SetTableName(QStringLiteral("Notes"));
+    TDataSource source(nullptr);
+    source.SetDataSet(&t);
+    Shown s;
+    auto* edit = new TDBRichEdit(s.form.get());
+    edit->SetParent(s.form.get());
+    edit->SetBounds(0, 0, 480, 380);
+    edit->SetDataSource(&source);
+    edit->SetDataField(QStringLiteral("Rich"));
+    t.Open();
+    QApplication::processEvents();
+    for (auto _ : state) {
+        for (t.First(); !t.Eof(); t.Next())
+            benchmark::DoNotOptimize(edit->GetTextLen());
+        QApplication::processEvents();
+    }
+    Finish(state);
+    edit->SetDataSource(nullptr);
+}
+
+BENCHMARK(BM_Table_PlainTextLimit)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Table_DBRichEdit)->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -134,6 +201,7 @@ int main(int argc, char** argv)
     reporter.Ratio("walk / plain-text limit", "BM_Walk_RichEdit", "BM_Walk_PlainTextLimit");
     reporter.Ratio("show / setHtml shown", "BM_Show_RichEdit", "BM_Show_QtSetHtml");
     reporter.Ratio("show / plain-text limit", "BM_Show_RichEdit", "BM_Load_PlainTextLimit");
+    reporter.Ratio("data-aware walk / table plain-text limit", "BM_Table_DBRichEdit", "BM_Table_PlainTextLimit");
     benchmark::Shutdown();
     return 0;
 }
