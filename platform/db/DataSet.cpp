@@ -679,6 +679,12 @@ void TDataSet::Insert()
     // The window holds one buffer more while inserting, so the record that was current stays.
     if (int(m_buffers.size()) > m_bufferCount + 1)
         m_buffers.pop_back();
+    StartInsertedRecord(at);
+}
+
+// The new record at window index `at` becomes current: insert state, OnNewRecord, the events.
+void TDataSet::StartInsertedRecord(int at)
+{
     m_active = at;
     m_insertedAt = at;
     m_original.clear();
@@ -719,20 +725,7 @@ void TDataSet::Append()
     InternalInitRecord(rec);
     rec.Flag = bfEOF;
     m_buffers.push_back(std::move(rec));
-    m_active = int(m_buffers.size()) - 1;
-    m_insertedAt = m_active;
-    m_original.clear();
-    m_bof = m_eof = false;
-    SetState(dsInsert);
-    {
-        auto undo = Finally([this] { DropInsertedRecord(); });
-        DoOnNewRecord();
-        undo.Dismiss();
-    }
-    m_modified = false;
-    DataEvent(deDataSetChange, 0);
-    DoAfterInsert();
-    DoAfterScroll();
+    StartInsertedRecord(int(m_buffers.size()) - 1);
 }
 
 void TDataSet::UpdateRecord()

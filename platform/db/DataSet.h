@@ -237,6 +237,7 @@ private:
     bool m_pendingChange = false;
     bool m_pendingLayout = false;
     void DropInsertedRecord();
+    void StartInsertedRecord(int at);
 
     // Lookup fields follow their lookup datasets through these.
     void WatchLookupDataSets();
