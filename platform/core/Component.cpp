@@ -152,10 +152,20 @@ void TComponent::DestroyComponents()
 {
     while (!m_components.empty()) {
         TComponent* last = m_components.back();
-        // Siblings hear of it first, so none keeps a pointer to a destroyed component.
+        // Its OnDestroy runs while it is whole; then siblings hear of it, so none keeps a
+        // pointer to a destroyed component.
+        last->PrepareDestruction();
         RemoveComponent(last);
         delete last;
     }
+}
+
+void TComponent::PrepareDestruction()
+{
+    if (m_destructionPrepared)
+        return;
+    m_destructionPrepared = true;
+    BeforeDestruction();
 }
 
 void TComponent::Destroying()
@@ -189,6 +199,16 @@ void TComponent::RemoveFreeNotification(TComponent* AComponent)
     };
     drop(m_freeNotifies, AComponent);
     drop(AComponent->m_freeNotifies, this);
+}
+
+void TComponent::ChangeReference(TComponent* Old, TComponent* New)
+{
+    if (Old == New)
+        return;
+    if (Old)
+        Old->RemoveFreeNotification(this);
+    if (New)
+        New->FreeNotification(this);
 }
 
 void TComponent::Loaded()

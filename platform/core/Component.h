@@ -54,10 +54,17 @@ public:
     void DestroyComponents();
     // Sets csDestroying on the component and on everything it owns.
     void Destroying();
+    // Runs BeforeDestruction once, while the whole object still exists. An owner does this
+    // for each component before deleting it; destructors of classes that override it call it
+    // too, for a component deleted directly.
+    void PrepareDestruction();
 
     // Ask for (or cancel) a Notification(AComponent, opRemove) when AComponent is destroyed.
     void FreeNotification(TComponent* AComponent);
     void RemoveFreeNotification(TComponent* AComponent);
+    // For a reference that moves from Old to New: stop hearing of Old's end, start hearing of
+    // New's.
+    void ChangeReference(TComponent* Old, TComponent* New);
 
     // Called once after the component's layout has been read, with every property and
     // reference in place. The base clears csLoading.
@@ -76,6 +83,8 @@ protected:
     // Runs after the component's own properties are read from a layout, before its nested
     // components.
     virtual void ReadState();
+    // Work that needs the whole object (its OnDestroy handlers), just before its destruction.
+    virtual void BeforeDestruction() {}
     virtual void ValidateRename(TComponent* AComponent, const QString& CurName,
                                 const QString& NewName);
     void SetComponentState(TComponentState s) { m_state = s; }
@@ -92,6 +101,7 @@ private:
     QString m_name;
     int m_tag = 0;
     TComponentState m_state;
+    bool m_destructionPrepared = false;
 };
 
 // True for a non-empty identifier: a letter or underscore, then letters, digits, underscores.

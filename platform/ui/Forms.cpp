@@ -109,11 +109,16 @@ TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner, new QWidget(n
         Screen->AddForm(this);
 }
 
-TCustomForm::~TCustomForm()
+void TCustomForm::BeforeDestruction()
 {
     if (m_visible)
         HideWindow(!(Application && Application->Terminated()));
     GuardEvent(this, [this] { DoDestroy(); });
+}
+
+TCustomForm::~TCustomForm()
+{
+    PrepareDestruction();
     Destroying();
     if (Screen)
         Screen->RemoveForm(this);
@@ -487,10 +492,15 @@ TDataModule::TDataModule(TComponent* AOwner) : TComponent(AOwner)
         Screen->AddDataModule(this);
 }
 
-TDataModule::~TDataModule()
+void TDataModule::BeforeDestruction()
 {
     // Before anything is marked as going: the handler may still post pending edits.
     GuardEvent(this, [this] { OnDestroy(this); });
+}
+
+TDataModule::~TDataModule()
+{
+    PrepareDestruction();
     Destroying();
     if (Screen)
         Screen->RemoveDataModule(this);

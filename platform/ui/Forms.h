@@ -21,6 +21,12 @@ public:
     explicit TCustomForm(TComponent* AOwner);
     ~TCustomForm() override;
 
+protected:
+    // Hides the form and runs OnDestroy while the whole form still exists.
+    void BeforeDestruction() override;
+
+public:
+
     TFormBorderStyle BorderStyle() const { return m_borderStyle; }
     void SetBorderStyle(TFormBorderStyle Value);
     TPosition Position() const { return m_position; }
@@ -123,6 +129,12 @@ class TDataModule : public TComponent
 public:
     explicit TDataModule(TComponent* AOwner);
     ~TDataModule() override;
+
+protected:
+    // Runs OnDestroy while the whole module still exists.
+    void BeforeDestruction() override;
+
+public:
 
     TNotifyEvent OnCreate;
     // Runs while the module's components still exist (datasets still open).
