@@ -525,11 +525,8 @@ void TTable::SetMasterSource(TDataSource* Value)
 {
     if (Value && Value->DataSet() == this)
         DatabaseError(QStringLiteral("A table cannot be its own master"), this);
-    if (MasterSource())
-        MasterSource()->RemoveFreeNotification(this);
+    ChangeReference(MasterSource(), Value);
     m_masterLink->SetDataSource(Value);
-    if (Value)
-        Value->FreeNotification(this);
     MasterChanged();
 }
 
@@ -748,11 +745,8 @@ void TQuery::SetDataSource(TDataSource* Value)
 {
     if (Value && Value->DataSet() == this)
         DatabaseError(QStringLiteral("A query cannot take its parameters from itself"), this);
-    if (DataSource())
-        DataSource()->RemoveFreeNotification(this);
+    ChangeReference(DataSource(), Value);
     m_sourceLink->SetDataSource(Value);
-    if (Value)
-        Value->FreeNotification(this);
 }
 
 void TQuery::SetRequestLive(bool Value)

@@ -106,11 +106,8 @@ void TField::SetLookupDataSet(TDataSet* Value)
         return;
     if (Value == m_dataSet && Value)
         DatabaseError(QStringLiteral("Field '%1' cannot look itself up in its own dataset").arg(DisplayName()));
-    if (m_lookupDataSet)
-        m_lookupDataSet->RemoveFreeNotification(this);
+    ChangeReference(m_lookupDataSet, Value);
     m_lookupDataSet = Value;
-    if (m_lookupDataSet)
-        m_lookupDataSet->FreeNotification(this);
 }
 
 void TField::SetDataSet(TDataSet* Value)

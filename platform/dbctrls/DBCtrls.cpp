@@ -111,11 +111,8 @@ void TDBTextBinding::UpdateData()
 #define VYN_DATA_AWARE_DEFINITIONS(Class)                                                          \
     void Class::SetDataSource(TDataSource* Value)                                                 \
     {                                                                                              \
-        if (DataSource())                                                                          \
-            DataSource()->RemoveFreeNotification(this);                                            \
+        ChangeReference(DataSource(), Value);                                                      \
         m_binding->DataLink()->SetDataSource(Value);                                               \
-        if (Value)                                                                                 \
-            Value->FreeNotification(this);                                                         \
     }                                                                                              \
     void Class::Notification(TComponent* AComponent, TOperation Operation)                         \
     {                                                                                              \

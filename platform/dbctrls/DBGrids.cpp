@@ -165,11 +165,8 @@ TDataSource* TDBGrid::DataSource() const
 
 void TDBGrid::SetDataSource(TDataSource* Value)
 {
-    if (DataSource())
-        DataSource()->RemoveFreeNotification(this);
+    ChangeReference(DataSource(), Value);
     m_link->SetDataSource(Value);
-    if (Value)
-        Value->FreeNotification(this);
     LayoutChanged();
 }
 

@@ -154,11 +154,8 @@ TDataSource* TDBNavigator::DataSource() const
 
 void TDBNavigator::SetDataSource(TDataSource* Value)
 {
-    if (DataSource())
-        DataSource()->RemoveFreeNotification(this);
+    ChangeReference(DataSource(), Value);
     m_link->SetDataSource(Value);
-    if (Value)
-        Value->FreeNotification(this);
     UpdateButtons();
 }
 

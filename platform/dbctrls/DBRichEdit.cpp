@@ -41,11 +41,8 @@ TDBRichEdit::~TDBRichEdit()
 
 void TDBRichEdit::SetDataSource(TDataSource* Value)
 {
-    if (DataSource())
-        DataSource()->RemoveFreeNotification(this);
+    ChangeReference(DataSource(), Value);
     m_link.SetDataSource(Value);
-    if (Value)
-        Value->FreeNotification(this);
 }
 
 void TDBRichEdit::Notification(TComponent* AComponent, TOperation Operation)

@@ -388,12 +388,9 @@ void TControl::SetPopupMenu(TPopupMenu* Value)
 {
     if (Value == m_popupMenu)
         return;
-    if (m_popupMenu)
-        m_popupMenu->RemoveFreeNotification(this);
-    m_popupMenu = Value;
     // A shared menu with no owner tells the control of its end too.
-    if (Value)
-        Value->FreeNotification(this);
+    ChangeReference(m_popupMenu, Value);
+    m_popupMenu = Value;
 }
 
 void TControl::Notification(TComponent* AComponent, TOperation Operation)

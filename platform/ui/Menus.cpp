@@ -278,11 +278,8 @@ void TPopupMenu::SetPopupComponent(TComponent* Value)
 {
     if (Value == m_popupComponent)
         return;
-    if (m_popupComponent)
-        m_popupComponent->RemoveFreeNotification(this);
+    ChangeReference(m_popupComponent, Value);
     m_popupComponent = Value;
-    if (Value)
-        Value->FreeNotification(this);
 }
 
 void TPopupMenu::Notification(TComponent* AComponent, TOperation Operation)

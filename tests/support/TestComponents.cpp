@@ -57,13 +57,8 @@ TTestComponent::~TTestComponent() = default;
 
 void TTestComponent::SetLink(TTestComponent* v)
 {
-    if (m_link == v)
-        return;
-    if (m_link)
-        m_link->RemoveFreeNotification(this);
+    ChangeReference(m_link, v);
     m_link = v;
-    if (m_link)
-        m_link->FreeNotification(this);
 }
 
 void TTestComponent::SetLines(TStringList* v)

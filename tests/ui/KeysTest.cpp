@@ -60,7 +60,7 @@ TEST_F(Keys, VirtualKeysAndCharactersOfTheToolkit)
         {Qt::Key_Left, Qt::NoModifier, VK_LEFT, {}, 0},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(QTest::toString(QKeySequence(c.key | c.modifiers)));
+        SCOPED_TRACE(QKeySequence(c.key | c.modifiers).toString().toStdString());
         down = 0;
         pressed = QChar();
         QTest::keyClick(edit->Widget(), c.key, c.modifiers);
