@@ -7,6 +7,7 @@
 #include "platform/richtext/CodePage.h"
 #include "platform/richtext/RichTextDocument.h"
 #include "platform/richtext/Rtf.h"
+#include "platform/ui/TextSelection.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QFile>
@@ -747,29 +748,22 @@ void TCustomRichEdit::SetLines(TStrings* Value)
 
 int TCustomRichEdit::SelStart() const
 {
-    return Editor()->textCursor().selectionStart();
+    return textsel::SelStart(Editor());
 }
 
 void TCustomRichEdit::SetSelStart(int Value)
 {
-    QTextCursor c = Editor()->textCursor();
-    c.setPosition(std::clamp(Value, 0, GetTextLen()));
-    Editor()->setTextCursor(c);
+    textsel::SetSelStart(Editor(), Value, GetTextLen());
 }
 
 int TCustomRichEdit::SelLength() const
 {
-    const QTextCursor c = Editor()->textCursor();
-    return c.selectionEnd() - c.selectionStart();
+    return textsel::SelLength(Editor());
 }
 
 void TCustomRichEdit::SetSelLength(int Value)
 {
-    QTextCursor c = Editor()->textCursor();
-    const int start = c.selectionStart();
-    c.setPosition(start);
-    c.setPosition(std::clamp(start + Value, 0, GetTextLen()), QTextCursor::KeepAnchor);
-    Editor()->setTextCursor(c);
+    textsel::SetSelLength(Editor(), Value, GetTextLen());
 }
 
 QString TCustomRichEdit::SelText() const

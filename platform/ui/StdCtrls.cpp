@@ -2,6 +2,7 @@
 
 #include "platform/core/Exception.h"
 #include "platform/core/ScopeGuard.h"
+#include "platform/ui/TextSelection.h"
 #include "platform/core/TypInfo.h"
 #include "platform/ui/Forms.h"
 
@@ -1067,31 +1068,22 @@ bool TMemo::WantsKey(Word Key) const
 
 int TMemo::SelStart() const
 {
-    return Editor()->textCursor().selectionStart();
+    return textsel::SelStart(Editor());
 }
 
 void TMemo::SetSelStart(int Value)
 {
-    QTextCursor c = Editor()->textCursor();
-    const int end = int(Editor()->document()->characterCount()) - 1;
-    c.setPosition(std::clamp(Value, 0, end));
-    Editor()->setTextCursor(c);
+    textsel::SetSelStart(Editor(), Value, int(Editor()->document()->characterCount()) - 1);
 }
 
 int TMemo::SelLength() const
 {
-    const QTextCursor c = Editor()->textCursor();
-    return c.selectionEnd() - c.selectionStart();
+    return textsel::SelLength(Editor());
 }
 
 void TMemo::SetSelLength(int Value)
 {
-    QTextCursor c = Editor()->textCursor();
-    const int start = c.selectionStart();
-    const int end = int(Editor()->document()->characterCount()) - 1;
-    c.setPosition(start);
-    c.setPosition(std::clamp(start + Value, 0, end), QTextCursor::KeepAnchor);
-    Editor()->setTextCursor(c);
+    textsel::SetSelLength(Editor(), Value, int(Editor()->document()->characterCount()) - 1);
 }
 
 QString TMemo::SelText() const
