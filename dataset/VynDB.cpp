@@ -1,10 +1,10 @@
 #include "dataset/VynDB.h"
 
+#include "dataset/VynDBFuncs.h"
 #include "platform/core/ScopeGuard.h"
 #include "platform/core/Stream.h"
 #include "platform/core/Strings.h"
 #include "platform/core/Unit.h"
-#include "dataset/VynDBFuncs.h"
 #include "platform/db/DBTables.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Dialogs.h"
@@ -76,8 +76,9 @@ void TVynApp::CheckBrowseModeAll()
             // would otherwise be lost without a word.
             auto report = [ds](const QString& cause) {
                 const QString name = ds->Name().isEmpty() ? ds->ClassName() : ds->Name();
-                const QString message =
-                    cause.startsWith(name + QStringLiteral(": ")) ? cause : name + QStringLiteral(": ") + cause;
+                const QString message = cause.startsWith(name + QStringLiteral(": "))
+                                            ? cause
+                                            : name + QStringLiteral(": ") + cause;
                 HandleEventException(ds, EDatabaseError(message));
             };
             try {
@@ -196,7 +197,8 @@ void TRecordCloner::NewRecord(TDataSet* DataSet)
         // A value the field refuses leaves it as the new record has it; the rest still go.
         auto advance = Finally([&index] { ++index; });
         try {
-            const QByteArray bytes = index < FValues->Count() ? EntryToBytes(FValues->Strings(index)) : QByteArray();
+            const QByteArray bytes =
+                index < FValues->Count() ? EntryToBytes(FValues->Strings(index)) : QByteArray();
             if (field->IsBlob()) {
                 auto stream = std::make_unique<TStringStream>(bytes);
                 static_cast<TBlobField*>(field)->LoadFromStream(stream.get());

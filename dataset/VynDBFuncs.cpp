@@ -24,7 +24,8 @@ TObject* GetObjectProperty(TComponent* Component, const QString& Name)
     switch (p->Kind) {
     case TPropKind::Object:
     case TPropKind::StringList:
-    case TPropKind::Persistent: return p->GetObject(Component);
+    case TPropKind::Persistent:
+        return p->GetObject(Component);
     default:
         // An ordinal of another kind is no object; handing it out as one would be unsafe.
         return nullptr;
@@ -33,8 +34,10 @@ TObject* GetObjectProperty(TComponent* Component, const QString& Name)
 
 void GetControlDataSets(TComponent* Component, TDataSet*& DataSet, TDataSet*& ListDataSet)
 {
-    auto* source = dynamic_cast<TDataSource*>(GetObjectProperty(Component, QStringLiteral("DataSource")));
-    auto* list = dynamic_cast<TDataSource*>(GetObjectProperty(Component, QStringLiteral("ListSource")));
+    auto* source =
+        dynamic_cast<TDataSource*>(GetObjectProperty(Component, QStringLiteral("DataSource")));
+    auto* list =
+        dynamic_cast<TDataSource*>(GetObjectProperty(Component, QStringLiteral("ListSource")));
     DataSet = source ? source->DataSet() : nullptr;
     ListDataSet = list ? list->DataSet() : nullptr;
 }
@@ -68,7 +71,8 @@ void AddDataSet(std::vector<TDataSet*>& list, TDataSet* D, bool AtFront)
 bool ReReadByItself(TDataSet* D, const std::vector<TDataSet*>& list, bool Force)
 {
     // A detail of a query that is itself re-read follows its master.
-    if (auto* master = dynamic_cast<TDataSource*>(GetObjectProperty(D, QStringLiteral("MasterSource")))) {
+    if (auto* master =
+            dynamic_cast<TDataSource*>(GetObjectProperty(D, QStringLiteral("MasterSource")))) {
         auto* query = dynamic_cast<TQuery*>(master->DataSet());
         if (query && (Force || TensDigit(query) == 9) && Contains(list, query))
             return false;
@@ -106,7 +110,8 @@ void OpenFormDataSets(TCustomForm* Form, bool Force)
             if (!D->Active()) {
                 if (Force || TensDigit(D) != 8)
                     D->Open();
-            } else if (Force || (TensDigit(D) == 9 && D->State() != dsEdit && D->State() != dsInsert)) {
+            } else if (Force ||
+                       (TensDigit(D) == 9 && D->State() != dsEdit && D->State() != dsInsert)) {
                 if (ReReadByItself(D, list, Force))
                     RefreshDataSet(D);
             }

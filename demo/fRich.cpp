@@ -3,7 +3,6 @@
 #include "platform/core/TypInfo.h"
 #include "platform/ui/Desktop.h"
 
-
 namespace vyn {
 
 const TClassInfo& TForm1::StaticClassInfo()
@@ -47,14 +46,15 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner)
 
 void TForm1::LabelMailClick(TObject*)
 {
-    ShellExecute(GetDesktopWindow(), QStringLiteral("open"), QStringLiteral("mailto:") + LabelMail->Caption(),
-                 QString(), QString(), SW_SHOWNORMAL);
+    ShellExecute(GetDesktopWindow(), QStringLiteral("open"),
+                 QStringLiteral("mailto:") + LabelMail->Caption(), QString(), QString(),
+                 SW_SHOWNORMAL);
 }
 
 void TForm1::LabelHomePageClick(TObject*)
 {
-    ShellExecute(GetDesktopWindow(), QStringLiteral("open"), LabelHomePage->Caption(), QString(), QString(),
-                 SW_SHOWNORMAL);
+    ShellExecute(GetDesktopWindow(), QStringLiteral("open"), LabelHomePage->Caption(), QString(),
+                 QString(), SW_SHOWNORMAL);
 }
 
 } // namespace vyn

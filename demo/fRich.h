@@ -2,9 +2,9 @@
 
 // The demonstration program's main form.
 
+#include "platform/db/DBTables.h"
 #include "platform/dbctrls/DBGrids.h"
 #include "platform/dbctrls/DBNavigator.h"
-#include "platform/db/DBTables.h"
 #include "platform/ui/ExtCtrls.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/StdCtrls.h"

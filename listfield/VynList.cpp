@@ -35,9 +35,10 @@ void TVynListField::UpdateMaxValue()
 {
     const int last = m_values->Count() - 1;
     if (last > 32767)
-        DatabaseError(QStringLiteral("%1 is not a valid value for field '%2'. The allowed range is %3 to %4")
-                          .arg(QString::number(double(last), 'g', 15), DisplayName(), QStringLiteral("-32768"),
-                               QStringLiteral("32767")));
+        DatabaseError(
+            QStringLiteral("%1 is not a valid value for field '%2'. The allowed range is %3 to %4")
+                .arg(QString::number(double(last), 'g', 15), DisplayName(),
+                     QStringLiteral("-32768"), QStringLiteral("32767")));
     SetMaxValue(last);
 }
 

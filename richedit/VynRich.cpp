@@ -9,10 +9,11 @@ namespace vyn {
 const TClassInfo& TVynDBRichEdit::StaticClassInfo()
 {
     using C = TVynDBRichEdit;
-    static const TClassInfo info = TClassBuilder<C>("TVynDBRichEdit")
-                                       .Property("SearchGlobal", &C::SearchGlobal, &C::SetSearchGlobal)
-                                       .Property("RecordName", &C::RecordName, &C::SetRecordName)
-                                       .Build();
+    static const TClassInfo info =
+        TClassBuilder<C>("TVynDBRichEdit")
+            .Property("SearchGlobal", &C::SearchGlobal, &C::SetSearchGlobal)
+            .Property("RecordName", &C::RecordName, &C::SetRecordName)
+            .Build();
     return info;
 }
 VYN_REGISTER_CLASS(TVynDBRichEdit)
@@ -37,7 +38,8 @@ void BeginEditing(TVynDBRichEdit* Control)
 void TVynDBRichEdit::KeyPress(QChar& Key)
 {
     TField* field = TDBRichEditAccess::DataLink(this)->Field();
-    if (TDBRichEditAccess::MemoLoaded(this) && Key.unicode() >= 32 && field && field->IsValidChar(Key))
+    if (TDBRichEditAccess::MemoLoaded(this) && Key.unicode() >= 32 && field &&
+        field->IsValidChar(Key))
         vyn::BeginEditing(this);
     TDBRichEdit::KeyPress(Key);
 }

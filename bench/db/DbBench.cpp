@@ -40,7 +40,8 @@ int SmallRows()
 
 QString DataDir()
 {
-    const QString dir = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("bench-data"));
+    const QString dir =
+        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("bench-data"));
     QDir().mkpath(dir);
     return dir;
 }
@@ -61,13 +62,15 @@ void EnsureTable(int rows)
     sqlite3* db = nullptr;
     sqlite3_open(QFile::encodeName(path).constData(), &db);
     sqlite3_exec(db, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF;", nullptr, nullptr, nullptr);
-    sqlite3_exec(db,
-                 "CREATE TABLE \"People\" (\"Id\" INTEGER PRIMARY KEY AUTOINCREMENT, \"Name\" VARCHAR(40), "
-                 "\"Rich\" MEMO)",
-                 nullptr, nullptr, nullptr);
+    sqlite3_exec(
+        db,
+        "CREATE TABLE \"People\" (\"Id\" INTEGER PRIMARY KEY AUTOINCREMENT, \"Name\" VARCHAR(40), "
+        "\"Rich\" MEMO)",
+        nullptr, nullptr, nullptr);
     sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
     sqlite3_stmt* st = nullptr;
-    sqlite3_prepare_v2(db, "INSERT INTO \"People\" (\"Name\", \"Rich\") VALUES (?, ?)", -1, &st, nullptr);
+    sqlite3_prepare_v2(db, "INSERT INTO \"People\" (\"Name\", \"Rich\") VALUES (?, ?)", -1, &st,
+                       nullptr);
     QByteArray memo = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 ";
     while (memo.size() < 1020)
         memo += "Lorem ipsum dolor sit amet, \\b consectetur\\b0  adipiscing elit. ";
@@ -121,19 +124,23 @@ void BM_Walk_RawSqlite(benchmark::State& state)
 {
     const int rows = BigRows();
     EnsureTable(rows);
-    const QByteArray path = QFile::encodeName(QDir(DataDir()).filePath(TableName(rows) + QStringLiteral(".DB")));
+    const QByteArray path =
+        QFile::encodeName(QDir(DataDir()).filePath(TableName(rows) + QStringLiteral(".DB")));
     for (auto _ : state) {
         sqlite3* db = nullptr;
         sqlite3_open_v2(path.constData(), &db, SQLITE_OPEN_READONLY, nullptr);
         sqlite3_stmt* st = nullptr;
-        sqlite3_prepare_v2(db, "SELECT rowid, \"Id\", \"Name\", \"Rich\" FROM \"People\" ORDER BY rowid", -1, &st,
-                           nullptr);
+        sqlite3_prepare_v2(
+            db, "SELECT rowid, \"Id\", \"Name\", \"Rich\" FROM \"People\" ORDER BY rowid", -1, &st,
+            nullptr);
         std::size_t bytes = 0;
         int n = 0;
         while (sqlite3_step(st) == SQLITE_ROW) {
             // Copy the values out as a program would.
-            const QString name = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 2)));
-            const QByteArray rich(static_cast<const char*>(sqlite3_column_blob(st, 3)), sqlite3_column_bytes(st, 3));
+            const QString name =
+                QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 2)));
+            const QByteArray rich(static_cast<const char*>(sqlite3_column_blob(st, 3)),
+                                  sqlite3_column_bytes(st, 3));
             bytes += size_t(rich.size() + name.size());
             ++n;
         }
@@ -152,7 +159,8 @@ void BM_Walk_QSqlTableModel(benchmark::State& state)
     EnsureTable(rows);
     for (auto _ : state) {
         {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("bench"));
+            QSqlDatabase db =
+                QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("bench"));
             db.setDatabaseName(QDir(DataDir()).filePath(TableName(rows) + QStringLiteral(".DB")));
             db.open();
             QSqlTableModel model(nullptr, db);
@@ -199,7 +207,8 @@ void BM_LastPrior_Big(benchmark::State& state)
 long ChildPeakKb(int rows)
 {
     QProcess child;
-    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--child-walk"), QString::number(rows)});
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--child-walk"), QString::number(rows)});
     child.waitForFinished(-1);
     return child.readAllStandardOutput().trimmed().toLong();
 }
@@ -260,15 +269,19 @@ int main(int argc, char** argv)
     vyn::bench::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     std::printf("\nRatios (%d rows; lower is better for ours):\n", BigRows());
-    reporter.Ratio("walk: dataset / raw sqlite", "BM_Walk_Dataset/iterations:1", "BM_Walk_RawSqlite/iterations:1");
+    reporter.Ratio("walk: dataset / raw sqlite", "BM_Walk_Dataset/iterations:1",
+                   "BM_Walk_RawSqlite/iterations:1");
     reporter.Ratio("walk: dataset / QSqlTableModel", "BM_Walk_Dataset/iterations:1",
                    "BM_Walk_QSqlTableModel/iterations:1");
-    reporter.Ratio("Last+1000 Prior: big table / small table", "BM_LastPrior_Big", "BM_LastPrior_Small");
+    reporter.Ratio("Last+1000 Prior: big table / small table", "BM_LastPrior_Big",
+                   "BM_LastPrior_Small");
     const auto& c = reporter.counters;
-    const auto s = c.find("BM_PeakMemory/iterations:1/small_peak_MB"), b = c.find("BM_PeakMemory/iterations:1/big_peak_MB");
+    const auto s = c.find("BM_PeakMemory/iterations:1/small_peak_MB"),
+               b = c.find("BM_PeakMemory/iterations:1/big_peak_MB");
     if (s != c.end() && b != c.end())
-        std::printf("%-44s %12.1f vs %12.1f MB  difference %.1f MB\n", "peak memory: big table vs small table",
-                    b->second, s->second, b->second - s->second);
+        std::printf("%-44s %12.1f vs %12.1f MB  difference %.1f MB\n",
+                    "peak memory: big table vs small table", b->second, s->second,
+                    b->second - s->second);
     benchmark::Shutdown();
     return 0;
 }

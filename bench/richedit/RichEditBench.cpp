@@ -201,7 +201,8 @@ int main(int argc, char** argv)
     reporter.Ratio("walk / plain-text limit", "BM_Walk_RichEdit", "BM_Walk_PlainTextLimit");
     reporter.Ratio("show / setHtml shown", "BM_Show_RichEdit", "BM_Show_QtSetHtml");
     reporter.Ratio("show / plain-text limit", "BM_Show_RichEdit", "BM_Load_PlainTextLimit");
-    reporter.Ratio("data-aware walk / table plain-text limit", "BM_Table_DBRichEdit", "BM_Table_PlainTextLimit");
+    reporter.Ratio("data-aware walk / table plain-text limit", "BM_Table_DBRichEdit",
+                   "BM_Table_PlainTextLimit");
     benchmark::Shutdown();
     return 0;
 }

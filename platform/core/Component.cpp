@@ -24,11 +24,10 @@ bool IsValidIdent(const QString& Ident)
 
 const TClassInfo& TComponent::StaticClassInfo()
 {
-    static const TClassInfo info =
-        TClassBuilder<TComponent>("TComponent")
-            .Property("Name", &TComponent::Name, &TComponent::SetName)
-            .Property("Tag", &TComponent::Tag, &TComponent::SetTag)
-            .Build();
+    static const TClassInfo info = TClassBuilder<TComponent>("TComponent")
+                                       .Property("Name", &TComponent::Name, &TComponent::SetName)
+                                       .Property("Tag", &TComponent::Tag, &TComponent::SetTag)
+                                       .Build();
     return info;
 }
 VYN_REGISTER_CLASS(TComponent)

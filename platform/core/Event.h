@@ -13,11 +13,9 @@ class TObject;
 // An event: a handler that can be assigned, tested ("assigned?"), copied and called.
 // A handler bound to an object's method remembers the object and the method, so two events
 // bound to the same method of the same object compare equal, as the toolkit's method pointers.
-template <class Sig>
-class Event;
+template <class Sig> class Event;
 
-template <class R, class... A>
-class Event<R(A...)>
+template <class R, class... A> class Event<R(A...)>
 {
 public:
     using Signature = R(A...);
@@ -29,13 +27,10 @@ public:
     template <class F, class = std::enable_if_t<std::is_invocable_r_v<R, F&, A...> &&
                                                 !std::is_same_v<std::decay_t<F>, Event>>>
     Event(F f) : m_fn(std::move(f))
-    {
-    }
+    {}
 
     // A method of an object.
-    template <class C, class M>
-    Event(C* object, R (M::*method)(A...))
-        : m_data(object)
+    template <class C, class M> Event(C* object, R (M::*method)(A...)) : m_data(object)
     {
         static_assert(std::is_base_of_v<M, C>);
         m_fn = [object, method](A... args) -> R {

@@ -2,9 +2,7 @@
 
 namespace vyn {
 
-Exception::Exception(QString message) : m_message(std::move(message)), m_utf8(m_message.toUtf8())
-{
-}
+Exception::Exception(QString message) : m_message(std::move(message)), m_utf8(m_message.toUtf8()) {}
 
 void Exception::SetMessage(const QString& message)
 {

@@ -21,9 +21,10 @@ TFindGlobalComponent& GlobalFinder()
 
 enum class Tok { End, Ident, Integer, Float, String, Symbol };
 
-struct Token {
+struct Token
+{
     Tok type = Tok::End;
-    QString text;          // identifier, string value
+    QString text; // identifier, string value
     std::int64_t integer = 0;
     double real = 0;
     char symbol = 0;
@@ -45,7 +46,8 @@ public:
     TComponent* ReadNew(TComponent* owner);
 
 private:
-    struct Fixup {
+    struct Fixup
+    {
         TObject* instance;
         const TPropInfo* prop;
         QString name;
@@ -62,7 +64,8 @@ private:
     bool IsSymbol(char c) const { return m_tok.type == Tok::Symbol && m_tok.symbol == c; }
     bool IsIdent(const char* word) const
     {
-        return m_tok.type == Tok::Ident && m_tok.text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
+        return m_tok.type == Tok::Ident &&
+               m_tok.text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
     }
     void Expect(char c, const char* what);
     QString ExpectIdent(const char* what);
@@ -99,7 +102,8 @@ void TReader::Error(const QString& problem, int line) const
 {
     const int at = line >= 0 ? line : m_tok.line;
     const QString where = m_source.isEmpty() ? QStringLiteral("layout") : m_source;
-    throw EReadError(QStringLiteral("Error reading %1, line %2: %3").arg(where).arg(at).arg(problem));
+    throw EReadError(
+        QStringLiteral("Error reading %1, line %2: %3").arg(where).arg(at).arg(problem));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -168,8 +172,9 @@ void TReader::Next()
         return;
     }
 
-    if (IsDigit(c) || c == '$' || ((c == '-' || c == '+') && m_pos + 1 < m_text.size() &&
-                                   (IsDigit(m_text[m_pos + 1]) || m_text[m_pos + 1] == '$'))) {
+    if (IsDigit(c) || c == '$' ||
+        ((c == '-' || c == '+') && m_pos + 1 < m_text.size() &&
+         (IsDigit(m_text[m_pos + 1]) || m_text[m_pos + 1] == '$'))) {
         bool negative = false;
         if (c == '-' || c == '+') {
             negative = c == '-';
@@ -243,7 +248,8 @@ void TReader::Next()
         m_tok.symbol = c;
         ++m_pos;
         return;
-    default: break;
+    default:
+        break;
     }
     Error(QStringLiteral("Unexpected character '%1'").arg(QString::fromUtf8(m_text.mid(m_pos, 1))));
 }
@@ -479,8 +485,8 @@ void TReader::ReadProperty(TComponent* comp)
 {
     const int line = m_tok.line;
     const QString fullName = m_tok.text;
-    const QString path = (comp->Name().isEmpty() ? comp->ClassName() : comp->Name()) +
-                         QLatin1Char('.') + fullName;
+    const QString path =
+        (comp->Name().isEmpty() ? comp->ClassName() : comp->Name()) + QLatin1Char('.') + fullName;
     Next();
     Expect('=', "'='");
 
@@ -489,10 +495,12 @@ void TReader::ReadProperty(TComponent* comp)
     for (int i = 0; i < parts.size() - 1; ++i) {
         const TPropInfo* p = GetPropInfo(target, parts[i]);
         if (!p)
-            Error(QStringLiteral("Property %1 does not exist in %2").arg(parts[i], target->ClassName()),
+            Error(QStringLiteral("Property %1 does not exist in %2")
+                      .arg(parts[i], target->ClassName()),
                   line);
         if (p->Kind != TPropKind::Persistent && p->Kind != TPropKind::StringList)
-            Error(QStringLiteral("Property %1 of %2 has no sub-properties").arg(parts[i], target->ClassName()),
+            Error(QStringLiteral("Property %1 of %2 has no sub-properties")
+                      .arg(parts[i], target->ClassName()),
                   line);
         target = p->GetObject(target);
         if (!target)
@@ -501,13 +509,15 @@ void TReader::ReadProperty(TComponent* comp)
 
     const QString last = parts.last();
     if (auto* list = dynamic_cast<TStrings*>(target);
-        list && target != comp && last.compare(QLatin1String("Strings"), Qt::CaseInsensitive) == 0) {
+        list && target != comp &&
+        last.compare(QLatin1String("Strings"), Qt::CaseInsensitive) == 0) {
         ReadStringList(list, path);
         return;
     }
     const TPropInfo* prop = GetPropInfo(target, last);
     if (!prop)
-        Error(QStringLiteral("Property %1 does not exist in %2").arg(last, target->ClassName()), line);
+        Error(QStringLiteral("Property %1 does not exist in %2").arg(last, target->ClassName()),
+              line);
     ReadValue(comp, target, *prop, path);
 }
 
@@ -534,17 +544,21 @@ void TReader::ReadStringList(TStrings* list, const QString& path)
     QStringList lines;
     while (!IsSymbol(')')) {
         if (m_tok.type != Tok::String)
-            Error(m_tok.type == Tok::End ? QStringLiteral("Unexpected end of text in a list")
-                                         : QStringLiteral("String expected in the list of %1").arg(path));
+            Error(m_tok.type == Tok::End
+                      ? QStringLiteral("Unexpected end of text in a list")
+                      : QStringLiteral("String expected in the list of %1").arg(path));
         lines.append(ReadStringExpr());
     }
     Next();
-    Apply(path, [&] {
-        list->BeginUpdate();
-        auto done = Finally([list] { list->EndUpdate(); });
-        list->Clear();
-        list->AddStrings(lines);
-    }, line);
+    Apply(
+        path,
+        [&] {
+            list->BeginUpdate();
+            auto done = Finally([list] { list->EndUpdate(); });
+            list->Clear();
+            list->AddStrings(lines);
+        },
+        line);
 }
 
 void TReader::ReadValue(TComponent* comp, TObject* target, const TPropInfo& prop,
@@ -553,7 +567,8 @@ void TReader::ReadValue(TComponent* comp, TObject* target, const TPropInfo& prop
     Q_UNUSED(comp);
     const int line = m_tok.line;
     auto wrongKind = [&]() {
-        Error(QStringLiteral("Invalid value for %1: a %2 property").arg(path, PropKindName(prop.Kind)),
+        Error(QStringLiteral("Invalid value for %1: a %2 property")
+                  .arg(path, PropKindName(prop.Kind)),
               line);
     };
     auto needWritable = [&]() {
@@ -577,17 +592,20 @@ void TReader::ReadValue(TComponent* comp, TObject* target, const TPropInfo& prop
             wrongKind();
         needWritable();
         const QString value = ReadStringExpr();
-        Apply(path, [&] { prop.SetString(target, value); }, line);
+        Apply(
+            path, [&] { prop.SetString(target, value); }, line);
         return;
     }
     case Tok::Integer: {
         const std::int64_t v = m_tok.integer;
         Next();
         if (prop.Kind == TPropKind::Integer) {
-            Apply(path, [&] { SetOrdValue(target, prop, v); }, line);
+            Apply(
+                path, [&] { SetOrdValue(target, prop, v); }, line);
         } else if (prop.Kind == TPropKind::Float) {
             needWritable();
-            Apply(path, [&] { prop.SetFloat(target, double(v)); }, line);
+            Apply(
+                path, [&] { prop.SetFloat(target, double(v)); }, line);
         } else {
             wrongKind();
         }
@@ -599,7 +617,8 @@ void TReader::ReadValue(TComponent* comp, TObject* target, const TPropInfo& prop
         needWritable();
         const double v = m_tok.real;
         Next();
-        Apply(path, [&] { prop.SetFloat(target, v); }, line);
+        Apply(
+            path, [&] { prop.SetFloat(target, v); }, line);
         return;
     }
     case Tok::Ident: {
@@ -613,8 +632,10 @@ void TReader::ReadValue(TComponent* comp, TObject* target, const TPropInfo& prop
             else if (word.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0)
                 v = 0;
             if (v < 0)
-                Error(QStringLiteral("Invalid value for %1: True or False expected").arg(path), line);
-            Apply(path, [&] { SetOrdValue(target, prop, v); }, line);
+                Error(QStringLiteral("Invalid value for %1: True or False expected").arg(path),
+                      line);
+            Apply(
+                path, [&] { SetOrdValue(target, prop, v); }, line);
             return;
         }
         case TPropKind::Enumeration: {
@@ -623,7 +644,8 @@ void TReader::ReadValue(TComponent* comp, TObject* target, const TPropInfo& prop
                 Error(QStringLiteral("Invalid value for %1: %2 is not a member of %3")
                           .arg(path, word, prop.Enum->TypeName()),
                       line);
-            Apply(path, [&] { SetOrdValue(target, prop, v); }, line);
+            Apply(
+                path, [&] { SetOrdValue(target, prop, v); }, line);
             return;
         }
         case TPropKind::Integer: {
@@ -631,16 +653,19 @@ void TReader::ReadValue(TComponent* comp, TObject* target, const TPropInfo& prop
                 for (const auto& [ident, value] : *prop.Idents)
                     if (ident.compare(word, Qt::CaseInsensitive) == 0) {
                         const std::int64_t v = value;
-                        Apply(path, [&] { SetOrdValue(target, prop, v); }, line);
+                        Apply(
+                            path, [&] { SetOrdValue(target, prop, v); }, line);
                         return;
                     }
-            Error(QStringLiteral("Invalid value for %1: %2 is not a known constant").arg(path, word),
-                  line);
+            Error(
+                QStringLiteral("Invalid value for %1: %2 is not a known constant").arg(path, word),
+                line);
         }
         case TPropKind::Object: {
             needWritable();
             if (word.compare(QLatin1String("nil"), Qt::CaseInsensitive) == 0) {
-                Apply(path, [&] { SetObjectValue(target, prop, nullptr); }, line);
+                Apply(
+                    path, [&] { SetObjectValue(target, prop, nullptr); }, line);
                 return;
             }
             m_fixups.push_back(Fixup{target, &prop, word, path, line});
@@ -649,19 +674,24 @@ void TReader::ReadValue(TComponent* comp, TObject* target, const TPropInfo& prop
         case TPropKind::Method: {
             needWritable();
             if (word.compare(QLatin1String("nil"), Qt::CaseInsensitive) == 0) {
-                Apply(path, [&] { SetMethodValue(target, prop, std::any()); }, line);
+                Apply(
+                    path, [&] { SetMethodValue(target, prop, std::any()); }, line);
                 return;
             }
             const TMethodInfo* m = FindPublishedMethod(m_root, word);
             if (!m)
-                Error(QStringLiteral("Method %1 not found in %2").arg(word, m_root->ClassName()), line);
-            if (m->EventType != prop.EventType)
-                Error(QStringLiteral("Method %1 does not match the signature of %2").arg(word, path),
+                Error(QStringLiteral("Method %1 not found in %2").arg(word, m_root->ClassName()),
                       line);
-            Apply(path, [&] { SetMethodValue(target, prop, m->Bind(m_root)); }, line);
+            if (m->EventType != prop.EventType)
+                Error(
+                    QStringLiteral("Method %1 does not match the signature of %2").arg(word, path),
+                    line);
+            Apply(
+                path, [&] { SetMethodValue(target, prop, m->Bind(m_root)); }, line);
             return;
         }
-        default: wrongKind();
+        default:
+            wrongKind();
         }
         return;
     }
@@ -685,7 +715,8 @@ void TReader::ReadValue(TComponent* comp, TObject* target, const TPropInfo& prop
             } catch (const Exception& e) {
                 Error(QStringLiteral("Invalid value for %1: %2").arg(path, e.Message()), line);
             }
-            Apply(path, [&] { SetOrdValue(target, prop, std::int64_t(bits)); }, line);
+            Apply(
+                path, [&] { SetOrdValue(target, prop, std::int64_t(bits)); }, line);
             return;
         }
         if (IsSymbol('{')) {
@@ -693,12 +724,14 @@ void TReader::ReadValue(TComponent* comp, TObject* target, const TPropInfo& prop
                 wrongKind();
             needWritable();
             const QByteArray bytes = ReadBinary();
-            Apply(path, [&] { prop.SetBytes(target, bytes); }, line);
+            Apply(
+                path, [&] { prop.SetBytes(target, bytes); }, line);
             return;
         }
         Error(QStringLiteral("Value expected for %1").arg(path), line);
     }
-    case Tok::End: Error(QStringLiteral("Unexpected end of text, value expected for %1").arg(path), line);
+    case Tok::End:
+        Error(QStringLiteral("Unexpected end of text, value expected for %1").arg(path), line);
     }
 }
 
@@ -736,14 +769,16 @@ void TReader::Resolve()
         else {
             const QString head = f.name.section(QLatin1Char('.'), 0, 0);
             const QString tail = f.name.section(QLatin1Char('.'), 1);
-            if (head.compare(m_root->Name(), Qt::CaseInsensitive) == 0 && !tail.contains(QLatin1Char('.')))
+            if (head.compare(m_root->Name(), Qt::CaseInsensitive) == 0 &&
+                !tail.contains(QLatin1Char('.')))
                 found = m_root->FindComponent(tail);
             else if (GlobalFinder())
                 found = GlobalFinder()(f.name);
         }
         if (!found)
             Error(QStringLiteral("Unresolved reference to %1 in %2").arg(f.name, f.path), f.line);
-        Apply(f.path, [&] { SetObjectValue(f.instance, *f.prop, found); }, f.line);
+        Apply(
+            f.path, [&] { SetObjectValue(f.instance, *f.prop, found); }, f.line);
     }
 }
 
@@ -800,7 +835,8 @@ void TReader::ReadInto(TComponent* root)
         ReadHeader(name, clsName, inherited);
         const TClassInfo* cls = GetClass(clsName);
         if (!cls || !root->InheritsFrom(*cls))
-            Error(QStringLiteral("The layout describes a %1, not a %2").arg(clsName, root->ClassName()),
+            Error(QStringLiteral("The layout describes a %1, not a %2")
+                      .arg(clsName, root->ClassName()),
                   line);
         root->SetLoading(true);
         try {
@@ -829,7 +865,8 @@ TComponent* TReader::ReadNew(TComponent* owner)
         if (!cls)
             Error(QStringLiteral("Class %1 not found").arg(clsName), line);
         if (!cls->IsCreatable())
-            Error(QStringLiteral("Class %1 is not a component that can be created").arg(clsName), line);
+            Error(QStringLiteral("Class %1 is not a component that can be created").arg(clsName),
+                  line);
         m_root = cls->Create(owner);
         m_ownsRoot = true;
         m_root->SetLoading(true);

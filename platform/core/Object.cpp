@@ -28,17 +28,28 @@ int TEnumInfo::ValueOf(const QString& name) const
 QString PropKindName(TPropKind kind)
 {
     switch (kind) {
-    case TPropKind::String: return QStringLiteral("string");
-    case TPropKind::Integer: return QStringLiteral("integer");
-    case TPropKind::Float: return QStringLiteral("float");
-    case TPropKind::Boolean: return QStringLiteral("boolean");
-    case TPropKind::Enumeration: return QStringLiteral("enumeration");
-    case TPropKind::Set: return QStringLiteral("set");
-    case TPropKind::Object: return QStringLiteral("component reference");
-    case TPropKind::Method: return QStringLiteral("event");
-    case TPropKind::StringList: return QStringLiteral("string list");
-    case TPropKind::Persistent: return QStringLiteral("nested object");
-    case TPropKind::Bytes: return QStringLiteral("binary data");
+    case TPropKind::String:
+        return QStringLiteral("string");
+    case TPropKind::Integer:
+        return QStringLiteral("integer");
+    case TPropKind::Float:
+        return QStringLiteral("float");
+    case TPropKind::Boolean:
+        return QStringLiteral("boolean");
+    case TPropKind::Enumeration:
+        return QStringLiteral("enumeration");
+    case TPropKind::Set:
+        return QStringLiteral("set");
+    case TPropKind::Object:
+        return QStringLiteral("component reference");
+    case TPropKind::Method:
+        return QStringLiteral("event");
+    case TPropKind::StringList:
+        return QStringLiteral("string list");
+    case TPropKind::Persistent:
+        return QStringLiteral("nested object");
+    case TPropKind::Bytes:
+        return QStringLiteral("binary data");
     }
     return {};
 }
@@ -46,17 +57,23 @@ QString PropKindName(TPropKind kind)
 bool TPropInfo::IsWritable() const
 {
     switch (Kind) {
-    case TPropKind::String: return static_cast<bool>(SetString);
+    case TPropKind::String:
+        return static_cast<bool>(SetString);
     case TPropKind::Integer:
     case TPropKind::Boolean:
     case TPropKind::Enumeration:
-    case TPropKind::Set: return static_cast<bool>(SetOrdinal);
-    case TPropKind::Float: return static_cast<bool>(SetFloat);
+    case TPropKind::Set:
+        return static_cast<bool>(SetOrdinal);
+    case TPropKind::Float:
+        return static_cast<bool>(SetFloat);
     case TPropKind::Object:
     case TPropKind::StringList:
-    case TPropKind::Persistent: return static_cast<bool>(SetObject);
-    case TPropKind::Method: return static_cast<bool>(SetMethod);
-    case TPropKind::Bytes: return static_cast<bool>(SetBytes);
+    case TPropKind::Persistent:
+        return static_cast<bool>(SetObject);
+    case TPropKind::Method:
+        return static_cast<bool>(SetMethod);
+    case TPropKind::Bytes:
+        return static_cast<bool>(SetBytes);
     }
     return false;
 }
@@ -65,8 +82,7 @@ bool TPropInfo::IsWritable() const
 
 TClassInfo::TClassInfo(QString name, const TClassInfo* parent)
     : m_name(std::move(name)), m_parent(parent)
-{
-}
+{}
 
 bool TClassInfo::InheritsFrom(const TClassInfo* other) const
 {
@@ -131,7 +147,8 @@ std::vector<const TPropInfo*> TClassInfo::Properties() const
 
 namespace {
 
-struct ClassRegistry {
+struct ClassRegistry
+{
     QMutex lock;
     QHash<QString, const TClassInfo*> byName; // lower-case names
 };

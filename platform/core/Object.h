@@ -44,10 +44,12 @@ private:
     }
 
 template <class E>
-concept NamedEnum = std::is_enum_v<E> && requires(E* p) { VynEnumInfo(p); };
+concept NamedEnum = std::is_enum_v<E> && requires(E* p)
+{
+    VynEnumInfo(p);
+};
 
-template <NamedEnum E>
-const TEnumInfo& EnumInfo()
+template <NamedEnum E> const TEnumInfo& EnumInfo()
 {
     return VynEnumInfo(static_cast<E*>(nullptr));
 }
@@ -74,16 +76,17 @@ enum class TPropKind {
 
 QString PropKindName(TPropKind kind);
 
-struct TPropInfo {
+struct TPropInfo
+{
     QString Name;
     TPropKind Kind = TPropKind::Integer;
-    const TEnumInfo* Enum = nullptr;        // Enumeration and Set
+    const TEnumInfo* Enum = nullptr; // Enumeration and Set
     // Object, StringList, Persistent: the declared class. A function, since a class may
     // publish a reference to its own kind while its information is being built.
     const TClassInfo& (*ObjectClassOf)() = nullptr;
     const TClassInfo* ObjectClass() const { return ObjectClassOf ? &ObjectClassOf() : nullptr; }
     std::type_index EventType = typeid(void); // Method
-    const TIdentMap* Idents = nullptr;       // Integer
+    const TIdentMap* Idents = nullptr;        // Integer
     std::int64_t MinValue = 0, MaxValue = 0;  // Integer: the range of its type
 
     std::function<QString(TObject*)> GetString;
@@ -103,7 +106,8 @@ struct TPropInfo {
 };
 
 // A published field: a component of a form, reached by its name.
-struct TFieldInfo {
+struct TFieldInfo
+{
     QString Name;
     const TClassInfo& (*FieldClassOf)() = nullptr;
     const TClassInfo* FieldClass() const { return &FieldClassOf(); }
@@ -112,7 +116,8 @@ struct TFieldInfo {
 };
 
 // A published method: an event handler, bound to an object as an Event<...> value.
-struct TMethodInfo {
+struct TMethodInfo
+{
     QString Name;
     std::type_index EventType = typeid(void);
     std::function<std::any(TObject*)> Bind;
@@ -155,7 +160,7 @@ private:
 
 // Registry of classes by name, for layouts.
 bool RegisterClass(const TClassInfo& info);
-const TClassInfo* GetClass(const QString& name); // null when unknown
+const TClassInfo* GetClass(const QString& name);  // null when unknown
 const TClassInfo& FindClass(const QString& name); // raises EClassNotFound
 
 // Declares a class's run-time information. Put it first in the class body; define
@@ -164,7 +169,10 @@ const TClassInfo& FindClass(const QString& name); // raises EClassNotFound
 public:                                                                                            \
     using inherited = Parent;                                                                      \
     static const ::vyn::TClassInfo& StaticClassInfo();                                             \
-    const ::vyn::TClassInfo& ClassInfo() const override { return StaticClassInfo(); }              \
+    const ::vyn::TClassInfo& ClassInfo() const override                                            \
+    {                                                                                              \
+        return StaticClassInfo();                                                                  \
+    }                                                                                              \
                                                                                                    \
 private:
 

@@ -8,15 +8,13 @@ namespace vyn {
 // Runs its action when the scope ends, however it ends: the "finally" block.
 // An action that throws while another exception is already unwinding is silenced so the
 // first error reaches the caller; otherwise its exception propagates.
-template <class F>
-class ScopeGuard
+template <class F> class ScopeGuard
 {
 public:
     explicit ScopeGuard(F action) : m_action(std::move(action)) {}
     ScopeGuard(ScopeGuard&& other) noexcept
         : m_action(std::move(other.m_action)), m_active(std::exchange(other.m_active, false))
-    {
-    }
+    {}
     ScopeGuard(const ScopeGuard&) = delete;
     ScopeGuard& operator=(const ScopeGuard&) = delete;
 
@@ -42,8 +40,7 @@ private:
     int m_uncaught = std::uncaught_exceptions();
 };
 
-template <class F>
-[[nodiscard]] ScopeGuard<F> Finally(F action)
+template <class F> [[nodiscard]] ScopeGuard<F> Finally(F action)
 {
     return ScopeGuard<F>(std::move(action));
 }

@@ -8,8 +8,7 @@ namespace vyn {
 
 // A small set of enumeration members, laid out as the toolkit's sets: member n is bit 2^n of
 // the ordinal, so a set read as an integer has the same value it would have there.
-template <class E>
-class Set
+template <class E> class Set
 {
     static_assert(std::is_enum_v<E>, "Set needs an enumeration");
 

@@ -101,9 +101,15 @@ std::int64_t TMemoryStream::Seek(std::int64_t Offset, TSeekOrigin Origin)
 {
     std::int64_t base = 0;
     switch (Origin) {
-    case soBeginning: base = 0; break;
-    case soCurrent: base = m_position; break;
-    case soEnd: base = m_data.size(); break;
+    case soBeginning:
+        base = 0;
+        break;
+    case soCurrent:
+        base = m_position;
+        break;
+    case soEnd:
+        base = m_data.size();
+        break;
     }
     const std::int64_t pos = base + Offset;
     if (pos < 0)

@@ -290,9 +290,12 @@ int TStringList::AddObject(const QString& S, TObject* AObject)
     int index = Count();
     if (m_sorted && Find(S, index)) {
         switch (m_duplicates) {
-        case dupIgnore: return index;
-        case dupError: Error(QStringLiteral("String list does not allow duplicates"), 0);
-        case dupAccept: break;
+        case dupIgnore:
+            return index;
+        case dupError:
+            Error(QStringLiteral("String list does not allow duplicates"), 0);
+        case dupAccept:
+            break;
         }
     }
     InsertItem(index, S, AObject);
@@ -364,9 +367,8 @@ void TStringList::Sort()
     if (Count() < 2)
         return;
     Changing();
-    std::stable_sort(m_items.begin(), m_items.end(), [this](const Item& a, const Item& b) {
-        return CompareStrings(a.S, b.S) < 0;
-    });
+    std::stable_sort(m_items.begin(), m_items.end(),
+                     [this](const Item& a, const Item& b) { return CompareStrings(a.S, b.S) < 0; });
     Changed();
 }
 

@@ -117,7 +117,8 @@ protected:
     virtual void Changing();
 
 private:
-    struct Item {
+    struct Item
+    {
         QString S;
         TObject* Obj = nullptr;
     };

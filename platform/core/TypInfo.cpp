@@ -81,8 +81,9 @@ void SetOrdValue(TObject* Instance, const TPropInfo& p, std::int64_t Value)
         break;
     case TPropKind::Enumeration:
         if (Value < 0 || Value >= p.Enum->Count())
-            PropertyError(Instance, p.Name,
-                          QStringLiteral("has no member %1 in %2").arg(Value).arg(p.Enum->TypeName()));
+            PropertyError(
+                Instance, p.Name,
+                QStringLiteral("has no member %1 in %2").arg(Value).arg(p.Enum->TypeName()));
         break;
     case TPropKind::Set:
         if (p.Enum->Count() < 64 && (std::uint64_t(Value) >> p.Enum->Count()) != 0)
@@ -97,18 +98,19 @@ void SetOrdValue(TObject* Instance, const TPropInfo& p, std::int64_t Value)
                               .arg(p.MaxValue)
                               .arg(Value));
         break;
-    default: PropertyError(Instance, p.Name, QStringLiteral("is not an ordinal property"));
+    default:
+        PropertyError(Instance, p.Name, QStringLiteral("is not an ordinal property"));
     }
     p.SetOrdinal(Instance, Value);
 }
 
 void SetOrdProp(TObject* Instance, const QString& PropName, std::int64_t Value)
 {
-    SetOrdValue(Instance,
-                Need(Instance, PropName,
-                     {TPropKind::Integer, TPropKind::Boolean, TPropKind::Enumeration,
-                      TPropKind::Set}),
-                Value);
+    SetOrdValue(
+        Instance,
+        Need(Instance, PropName,
+             {TPropKind::Integer, TPropKind::Boolean, TPropKind::Enumeration, TPropKind::Set}),
+        Value);
 }
 
 double GetFloatProp(TObject* Instance, const QString& PropName)
@@ -192,10 +194,10 @@ void SetObjectValue(TObject* Instance, const TPropInfo& p, TObject* Value)
 
 void SetObjectProp(TObject* Instance, const QString& PropName, TObject* Value)
 {
-    SetObjectValue(Instance,
-                   Need(Instance, PropName,
-                        {TPropKind::Object, TPropKind::StringList, TPropKind::Persistent}),
-                   Value);
+    SetObjectValue(
+        Instance,
+        Need(Instance, PropName, {TPropKind::Object, TPropKind::StringList, TPropKind::Persistent}),
+        Value);
 }
 
 QByteArray GetBytesProp(TObject* Instance, const QString& PropName)

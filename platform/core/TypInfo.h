@@ -19,20 +19,22 @@ namespace vyn {
 
 namespace detail {
 
-template <class T>
-struct IsSet : std::false_type {};
-template <class E>
-struct IsSet<Set<E>> : std::true_type {
+template <class T> struct IsSet : std::false_type
+{
+};
+template <class E> struct IsSet<Set<E>> : std::true_type
+{
     using Enum = E;
 };
 
-template <class T>
-struct IsEvent : std::false_type {};
-template <class Sig>
-struct IsEvent<Event<Sig>> : std::true_type {};
+template <class T> struct IsEvent : std::false_type
+{
+};
+template <class Sig> struct IsEvent<Event<Sig>> : std::true_type
+{
+};
 
-template <class T>
-constexpr TPropKind KindOf()
+template <class T> constexpr TPropKind KindOf()
 {
     if constexpr (std::is_same_v<T, QString>)
         return TPropKind::String;
@@ -66,8 +68,7 @@ constexpr TPropKind KindOf()
 }
 
 // Calls a setter that may be a member function, a member object or a callable.
-template <class C, class S, class V>
-void CallSetter(const S& set, C* obj, V&& value)
+template <class C, class S, class V> void CallSetter(const S& set, C* obj, V&& value)
 {
     if constexpr (std::is_member_object_pointer_v<S>)
         obj->*set = std::forward<V>(value);
@@ -79,8 +80,7 @@ void CallSetter(const S& set, C* obj, V&& value)
 
 // Builds the run-time information of class C. Getters and setters may be member functions,
 // member objects or callables taking C*.
-template <class C>
-class TClassBuilder
+template <class C> class TClassBuilder
 {
 public:
     explicit TClassBuilder(const char* name) : m_info(QString::fromLatin1(name), ParentInfo())
@@ -91,22 +91,19 @@ public:
     }
 
     // A property readable and writable.
-    template <class G, class S>
-    TClassBuilder& Property(const char* name, G get, S set)
+    template <class G, class S> TClassBuilder& Property(const char* name, G get, S set)
     {
         AddProperty(name, get, set);
         return *this;
     }
     // A read-only property.
-    template <class G>
-    TClassBuilder& Property(const char* name, G get)
+    template <class G> TClassBuilder& Property(const char* name, G get)
     {
         AddProperty(name, get, nullptr);
         return *this;
     }
     // An event or a value held in a public member.
-    template <class T>
-    TClassBuilder& Member(const char* name, T C::*member)
+    template <class T> TClassBuilder& Member(const char* name, T C::*member)
     {
         return Property(name, member, member);
     }
@@ -118,8 +115,7 @@ public:
     }
 
     // A published field: a component of a form, set by the layout reader.
-    template <class T>
-    TClassBuilder& Field(const char* name, T* C::*member)
+    template <class T> TClassBuilder& Field(const char* name, T* C::*member)
     {
         static_assert(std::is_base_of_v<TComponent, T>);
         TFieldInfo f;
@@ -158,8 +154,7 @@ private:
             return &C::inherited::StaticClassInfo();
     }
 
-    template <class G, class S>
-    void AddProperty(const char* name, G get, S set)
+    template <class G, class S> void AddProperty(const char* name, G get, S set)
     {
         using T = std::remove_cvref_t<std::invoke_result_t<G, C*>>;
         constexpr TPropKind kind = detail::KindOf<T>();
@@ -222,7 +217,8 @@ private:
             if constexpr (writable)
                 p.SetMethod = [s = set, self](TObject* o, const std::any& v) {
                     // An empty value clears the event.
-                    detail::CallSetter(s, self(o), v.has_value() ? std::any_cast<const T&>(v) : T());
+                    detail::CallSetter(s, self(o),
+                                       v.has_value() ? std::any_cast<const T&>(v) : T());
                 };
         } else {
             using P = std::remove_cv_t<std::remove_pointer_t<T>>;
@@ -276,8 +272,7 @@ std::uint64_t SetNamesToOrdinal(const TPropInfo& Prop, const QStringList& Names)
 
 // An event read by name: empty when the class publishes no event of that name or the event
 // has another signature.
-template <class E>
-E GetMethodProp(TObject* Instance, const QString& PropName)
+template <class E> E GetMethodProp(TObject* Instance, const QString& PropName)
 {
     const TPropInfo* p = GetPropInfo(Instance, PropName);
     if (!p || p->Kind != TPropKind::Method || p->EventType != typeid(E))
@@ -285,8 +280,7 @@ E GetMethodProp(TObject* Instance, const QString& PropName)
     return std::any_cast<E>(p->GetMethod(Instance));
 }
 
-template <class E>
-void SetMethodProp(TObject* Instance, const QString& PropName, const E& Value)
+template <class E> void SetMethodProp(TObject* Instance, const QString& PropName, const E& Value)
 {
     const TPropInfo* p = GetPropInfo(Instance, PropName);
     if (!p || p->Kind != TPropKind::Method)
@@ -300,8 +294,7 @@ const TMethodInfo* FindPublishedMethod(const TObject* Instance, const QString& N
 
 // A published method of Instance bound to it, as an event of type E; empty when Instance's
 // class publishes no such method or the method has another signature.
-template <class E>
-E BindMethod(TObject* Instance, const QString& Name)
+template <class E> E BindMethod(TObject* Instance, const QString& Name)
 {
     const TMethodInfo* m = FindPublishedMethod(Instance, Name);
     if (!m || m->EventType != typeid(E))

@@ -11,14 +11,16 @@ namespace vyn {
 
 namespace {
 
-struct UnitEntry {
+struct UnitEntry
+{
     QString name;
     QStringList uses;
     TUnitProc init = nullptr;
     TUnitProc fin = nullptr;
 };
 
-struct UnitTable {
+struct UnitTable
+{
     QMap<QString, UnitEntry> units; // ordered by name
     QStringList initialized;        // in order of initialisation
 };
@@ -36,14 +38,15 @@ QStringList InitOrder()
     QStringList order;
     QMap<QString, int> state; // 1 visiting, 2 done
     std::function<void(const QString&, const QString&)> visit = [&](const QString& name,
-                                                                     const QString& from) {
+                                                                    const QString& from) {
         auto it = t.units.constFind(name);
         if (it == t.units.constEnd())
             throw EUnitError(QStringLiteral("Unit %1 uses unknown unit %2").arg(from, name));
         if (state.value(name) == 2)
             return;
         if (state.value(name) == 1)
-            throw EUnitError(QStringLiteral("Units use each other in a cycle through %1").arg(name));
+            throw EUnitError(
+                QStringLiteral("Units use each other in a cycle through %1").arg(name));
         state[name] = 1;
         for (const QString& used : it->uses)
             visit(used, name);

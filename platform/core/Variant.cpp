@@ -10,14 +10,22 @@ namespace vyn {
 QString VarTypeName(TVarType type)
 {
     switch (type) {
-    case TVarType::Unassigned: return QStringLiteral("Unassigned");
-    case TVarType::Null: return QStringLiteral("Null");
-    case TVarType::Boolean: return QStringLiteral("Boolean");
-    case TVarType::Integer: return QStringLiteral("Integer");
-    case TVarType::Float: return QStringLiteral("Float");
-    case TVarType::String: return QStringLiteral("String");
-    case TVarType::DateTime: return QStringLiteral("DateTime");
-    case TVarType::Bytes: return QStringLiteral("Bytes");
+    case TVarType::Unassigned:
+        return QStringLiteral("Unassigned");
+    case TVarType::Null:
+        return QStringLiteral("Null");
+    case TVarType::Boolean:
+        return QStringLiteral("Boolean");
+    case TVarType::Integer:
+        return QStringLiteral("Integer");
+    case TVarType::Float:
+        return QStringLiteral("Float");
+    case TVarType::String:
+        return QStringLiteral("String");
+    case TVarType::DateTime:
+        return QStringLiteral("DateTime");
+    case TVarType::Bytes:
+        return QStringLiteral("Bytes");
     }
     return {};
 }
@@ -37,13 +45,20 @@ QString Variant::ToString() const
 {
     switch (Type()) {
     case TVarType::Unassigned:
-    case TVarType::Null: return {};
-    case TVarType::Boolean: return std::get<bool>(m_value) ? QStringLiteral("True") : QStringLiteral("False");
-    case TVarType::Integer: return QString::number(std::get<std::int64_t>(m_value));
-    case TVarType::Float: return QString::number(std::get<double>(m_value), 'g', 15);
-    case TVarType::String: return std::get<QString>(m_value);
-    case TVarType::DateTime: return std::get<QDateTime>(m_value).toString(Qt::ISODate);
-    case TVarType::Bytes: return QString::fromUtf8(std::get<QByteArray>(m_value));
+    case TVarType::Null:
+        return {};
+    case TVarType::Boolean:
+        return std::get<bool>(m_value) ? QStringLiteral("True") : QStringLiteral("False");
+    case TVarType::Integer:
+        return QString::number(std::get<std::int64_t>(m_value));
+    case TVarType::Float:
+        return QString::number(std::get<double>(m_value), 'g', 15);
+    case TVarType::String:
+        return std::get<QString>(m_value);
+    case TVarType::DateTime:
+        return std::get<QDateTime>(m_value).toString(Qt::ISODate);
+    case TVarType::Bytes:
+        return QString::fromUtf8(std::get<QByteArray>(m_value));
     }
     return {};
 }
@@ -52,9 +67,12 @@ std::int64_t Variant::ToInt64() const
 {
     switch (Type()) {
     case TVarType::Unassigned:
-    case TVarType::Null: return 0;
-    case TVarType::Boolean: return std::get<bool>(m_value) ? 1 : 0;
-    case TVarType::Integer: return std::get<std::int64_t>(m_value);
+    case TVarType::Null:
+        return 0;
+    case TVarType::Boolean:
+        return std::get<bool>(m_value) ? 1 : 0;
+    case TVarType::Integer:
+        return std::get<std::int64_t>(m_value);
     case TVarType::Float: {
         double d = std::get<double>(m_value);
         if (!std::isfinite(d) || d >= 9.2e18 || d <= -9.2e18)
@@ -68,7 +86,8 @@ std::int64_t Variant::ToInt64() const
             CannotConvert(*this, TVarType::Integer);
         return n;
     }
-    default: CannotConvert(*this, TVarType::Integer);
+    default:
+        CannotConvert(*this, TVarType::Integer);
     }
 }
 
@@ -84,10 +103,14 @@ double Variant::ToDouble() const
 {
     switch (Type()) {
     case TVarType::Unassigned:
-    case TVarType::Null: return 0;
-    case TVarType::Boolean: return std::get<bool>(m_value) ? 1 : 0;
-    case TVarType::Integer: return double(std::get<std::int64_t>(m_value));
-    case TVarType::Float: return std::get<double>(m_value);
+    case TVarType::Null:
+        return 0;
+    case TVarType::Boolean:
+        return std::get<bool>(m_value) ? 1 : 0;
+    case TVarType::Integer:
+        return double(std::get<std::int64_t>(m_value));
+    case TVarType::Float:
+        return std::get<double>(m_value);
     case TVarType::String: {
         bool ok = false;
         double d = std::get<QString>(m_value).trimmed().toDouble(&ok);
@@ -95,7 +118,8 @@ double Variant::ToDouble() const
             CannotConvert(*this, TVarType::Float);
         return d;
     }
-    default: CannotConvert(*this, TVarType::Float);
+    default:
+        CannotConvert(*this, TVarType::Float);
     }
 }
 
@@ -103,10 +127,14 @@ bool Variant::ToBool() const
 {
     switch (Type()) {
     case TVarType::Unassigned:
-    case TVarType::Null: return false;
-    case TVarType::Boolean: return std::get<bool>(m_value);
-    case TVarType::Integer: return std::get<std::int64_t>(m_value) != 0;
-    case TVarType::Float: return std::get<double>(m_value) != 0;
+    case TVarType::Null:
+        return false;
+    case TVarType::Boolean:
+        return std::get<bool>(m_value);
+    case TVarType::Integer:
+        return std::get<std::int64_t>(m_value) != 0;
+    case TVarType::Float:
+        return std::get<double>(m_value) != 0;
     case TVarType::String: {
         const QString s = std::get<QString>(m_value).trimmed();
         if (s.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
@@ -119,7 +147,8 @@ bool Variant::ToBool() const
             CannotConvert(*this, TVarType::Boolean);
         return n != 0;
     }
-    default: CannotConvert(*this, TVarType::Boolean);
+    default:
+        CannotConvert(*this, TVarType::Boolean);
     }
 }
 
@@ -127,15 +156,18 @@ QDateTime Variant::ToDateTime() const
 {
     switch (Type()) {
     case TVarType::Unassigned:
-    case TVarType::Null: return {};
-    case TVarType::DateTime: return std::get<QDateTime>(m_value);
+    case TVarType::Null:
+        return {};
+    case TVarType::DateTime:
+        return std::get<QDateTime>(m_value);
     case TVarType::String: {
         QDateTime dt = QDateTime::fromString(std::get<QString>(m_value).trimmed(), Qt::ISODate);
         if (!dt.isValid())
             CannotConvert(*this, TVarType::DateTime);
         return dt;
     }
-    default: CannotConvert(*this, TVarType::DateTime);
+    default:
+        CannotConvert(*this, TVarType::DateTime);
     }
 }
 
@@ -143,10 +175,14 @@ QByteArray Variant::ToBytes() const
 {
     switch (Type()) {
     case TVarType::Unassigned:
-    case TVarType::Null: return {};
-    case TVarType::Bytes: return std::get<QByteArray>(m_value);
-    case TVarType::String: return std::get<QString>(m_value).toUtf8();
-    default: CannotConvert(*this, TVarType::Bytes);
+    case TVarType::Null:
+        return {};
+    case TVarType::Bytes:
+        return std::get<QByteArray>(m_value);
+    case TVarType::String:
+        return std::get<QString>(m_value).toUtf8();
+    default:
+        CannotConvert(*this, TVarType::Bytes);
     }
 }
 

@@ -15,10 +15,12 @@ enum class TVarType { Unassigned, Null, Boolean, Integer, Float, String, DateTim
 class Variant
 {
 public:
-    struct NullTag {
+    struct NullTag
+    {
         bool operator==(const NullTag&) const = default;
     };
-    struct UnassignedTag {
+    struct UnassignedTag
+    {
         bool operator==(const UnassignedTag&) const = default;
     };
 
@@ -65,6 +67,9 @@ inline const Variant::NullTag Null{};
 
 QString VarTypeName(TVarType type);
 // The text of a variant, "" for Null and Unassigned.
-inline QString VarToStr(const Variant& v) { return v.ToString(); }
+inline QString VarToStr(const Variant& v)
+{
+    return v.ToString();
+}
 
 } // namespace vyn

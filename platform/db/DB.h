@@ -18,12 +18,10 @@ VYN_ENUM(TFieldType, ftUnknown, ftString, ftSmallint, ftInteger, ftWord, ftBoole
          ftCurrency, ftBCD, ftDate, ftTime, ftDateTime, ftBytes, ftVarBytes, ftAutoInc, ftBlob,
          ftMemo, ftGraphic, ftFmtMemo)
 
-VYN_ENUM(TDataSetState, dsInactive, dsBrowse, dsEdit, dsInsert, dsSetKey, dsCalcFields,
-         dsFilter, dsNewValue, dsOldValue, dsCurValue)
+VYN_ENUM(TDataSetState, dsInactive, dsBrowse, dsEdit, dsInsert, dsSetKey, dsCalcFields, dsFilter,
+         dsNewValue, dsOldValue, dsCurValue)
 
 VYN_ENUM(TFieldKind, fkData, fkCalculated, fkLookup, fkInternalCalc)
-
-
 
 // What a dataset tells its data sources and links.
 VYN_ENUM(TDataEvent, deFieldChange, deRecordChange, deDataSetChange, deDataSetScroll,

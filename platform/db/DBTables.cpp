@@ -53,7 +53,8 @@ AliasMap ReadAliasFile()
     QTextStream in(&f);
     while (!in.atEnd()) {
         const QString line = in.readLine().trimmed();
-        if (line.isEmpty() || line.startsWith(QLatin1Char(';')) || line.startsWith(QLatin1Char('#')))
+        if (line.isEmpty() || line.startsWith(QLatin1Char(';')) ||
+            line.startsWith(QLatin1Char('#')))
             continue;
         if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
             section = line.mid(1, line.size() - 2).trimmed();
@@ -63,7 +64,9 @@ AliasMap ReadAliasFile()
         if (section.isEmpty() || !line.contains(QLatin1Char('=')))
             continue;
         auto& alias = result[Upper(section)];
-        if (line.section(QLatin1Char('='), 0, 0).trimmed().compare(QLatin1String("DRIVER"), Qt::CaseInsensitive) == 0)
+        if (line.section(QLatin1Char('='), 0, 0)
+                .trimmed()
+                .compare(QLatin1String("DRIVER"), Qt::CaseInsensitive) == 0)
             alias.first = line.section(QLatin1Char('='), 1).trimmed();
         else
             alias.second << line;
@@ -80,7 +83,8 @@ void WriteAliasFile(const AliasMap& aliases)
         throw EDatabaseError(QStringLiteral("Cannot write the alias configuration '%1'").arg(name));
     QTextStream out(&f);
     for (const auto& [key, alias] : aliases) {
-        out << '[' << key << "]\n" << "DRIVER=" << alias.first << '\n';
+        out << '[' << key << "]\n"
+            << "DRIVER=" << alias.first << '\n';
         for (const QString& p : alias.second)
             out << p << '\n';
         out << '\n';
@@ -176,7 +180,8 @@ void TDatabase::SetConnected(bool Value)
     if (path.isEmpty())
         path = QDir::currentPath();
     if (!QFileInfo(path).isDir())
-        DatabaseError(QStringLiteral("Path '%1' of database '%2' not found").arg(path, m_databaseName));
+        DatabaseError(
+            QStringLiteral("Path '%1' of database '%2' not found").arg(path, m_databaseName));
     m_driver = &FindDriver(driver);
     m_directory = QFileInfo(path).absoluteFilePath();
     m_connected = true;
@@ -223,7 +228,9 @@ const TClassInfo& TDBDataSet::StaticClassInfo()
 {
     using C = TDBDataSet;
     static const TClassInfo info =
-        TClassBuilder<C>("TDBDataSet").Property("DatabaseName", &C::DatabaseName, &C::SetDatabaseName).Build();
+        TClassBuilder<C>("TDBDataSet")
+            .Property("DatabaseName", &C::DatabaseName, &C::SetDatabaseName)
+            .Build();
     return info;
 }
 
@@ -397,11 +404,13 @@ void TCursorDataSet::InternalEdit(TRecordBuffer& Buffer)
         Buffer.Values[i] = rec.Values[i];
 }
 
-void TCursorDataSet::InternalPost(TRecordBuffer& Buffer, const std::vector<Variant>& Original, bool Inserting)
+void TCursorDataSet::InternalPost(TRecordBuffer& Buffer, const std::vector<Variant>& Original,
+                                  bool Inserting)
 {
     std::vector<Variant> values = Columns(Buffer.Values);
     try {
-        Buffer.Key = Inserting ? m_cursor->Insert(values) : m_cursor->Update(Buffer.Key, Columns(Original), values);
+        Buffer.Key = Inserting ? m_cursor->Insert(values)
+                               : m_cursor->Update(Buffer.Key, Columns(Original), values);
     } catch (const EDatabaseError& e) {
         DatabaseError(e.Message(), this);
     }
@@ -443,8 +452,8 @@ int TCursorDataSet::InternalRecNo(const TBookmark& Key) const
     return m_cursor->RecNo(Key);
 }
 
-bool TCursorDataSet::InternalLocate(const QStringList& FieldNames, const std::vector<Variant>& Values,
-                                    std::vector<Variant>& Found)
+bool TCursorDataSet::InternalLocate(const QStringList& FieldNames,
+                                    const std::vector<Variant>& Values, std::vector<Variant>& Found)
 {
     TCursorRecord rec;
     if (!m_cursor->Locate(FieldNames, Values, rec))
@@ -486,7 +495,9 @@ const TClassInfo& TTable::StaticClassInfo()
 }
 VYN_REGISTER_CLASS(TTable)
 
-TTable::TTable(TComponent* AOwner) : TCursorDataSet(AOwner), m_masterLink(std::make_unique<TMasterDataLink>(this)) {}
+TTable::TTable(TComponent* AOwner)
+    : TCursorDataSet(AOwner), m_masterLink(std::make_unique<TMasterDataLink>(this))
+{}
 
 TTable::~TTable()
 {
@@ -621,8 +632,8 @@ void TTable::CreateTable()
         for (int i = 0; i < FieldCount(); ++i) {
             TField* f = Fields(i);
             if (f->FieldKind() == fkData)
-                FieldDefs().Add(f->FieldName(), f->DataType(), f->DataType() == ftString ? f->Size() : 0,
-                                f->Required());
+                FieldDefs().Add(f->FieldName(), f->DataType(),
+                                f->DataType() == ftString ? f->Size() : 0, f->Required());
         }
     }
     try {
@@ -686,7 +697,8 @@ const TClassInfo& TQuery::StaticClassInfo()
 }
 VYN_REGISTER_CLASS(TQuery)
 
-TQuery::TQuery(TComponent* AOwner) : TCursorDataSet(AOwner), m_sourceLink(std::make_unique<TParamSourceLink>(this))
+TQuery::TQuery(TComponent* AOwner)
+    : TCursorDataSet(AOwner), m_sourceLink(std::make_unique<TParamSourceLink>(this))
 {
     m_sql->OnChange = [this](TObject*) { SqlChanged(); };
 }
@@ -775,7 +787,8 @@ std::unique_ptr<TTableCursor> TQuery::CreateCursor(TDatabase* Database)
 {
     if (m_sql->Text().trimmed().isEmpty())
         DatabaseError(QStringLiteral("No SQL statement available"), this);
-    return Database->Driver().OpenQuery(Database->Directory(), m_sql->Text(), BoundParams(), m_requestLive);
+    return Database->Driver().OpenQuery(Database->Directory(), m_sql->Text(), BoundParams(),
+                                        m_requestLive);
 }
 
 int TQuery::ExecSQL()
@@ -807,8 +820,9 @@ void TQuery::SourceChanged()
 const TClassInfo& TSession::StaticClassInfo()
 {
     using C = TSession;
-    static const TClassInfo info =
-        TClassBuilder<C>("TSession").Property("ConfigMode", &C::ConfigMode, &C::SetConfigMode).Build();
+    static const TClassInfo info = TClassBuilder<C>("TSession")
+                                       .Property("ConfigMode", &C::ConfigMode, &C::SetConfigMode)
+                                       .Build();
     return info;
 }
 
@@ -912,7 +926,8 @@ void TSession::AddAlias(const QString& Name, const QString& Driver, TStrings* Li
     const QString key = Upper(Name);
     if (key.isEmpty())
         DatabaseError(QStringLiteral("Invalid alias name '%1'").arg(Name));
-    if (key.contains(QLatin1Char('[')) || key.contains(QLatin1Char(']')) || key.contains(QLatin1Char('\n')))
+    if (key.contains(QLatin1Char('[')) || key.contains(QLatin1Char(']')) ||
+        key.contains(QLatin1Char('\n')))
         DatabaseError(QStringLiteral("Invalid alias name '%1'").arg(Name));
     if (IsAlias(Name))
         DatabaseError(QStringLiteral("Alias '%1' already exists").arg(Name));
@@ -935,7 +950,8 @@ void TSession::AddAlias(const QString& Name, const QString& Driver, TStrings* Li
     }
 }
 
-void TSession::AddStandardAlias(const QString& Name, const QString& Path, const QString& DefaultDriver)
+void TSession::AddStandardAlias(const QString& Name, const QString& Path,
+                                const QString& DefaultDriver)
 {
     TStringList params;
     params.Add(QStringLiteral("PATH=") + Path);
@@ -971,7 +987,8 @@ TDatabase* TSession::Databases(int Index) const
 TDatabase* TSession::FindDatabase(const QString& DatabaseName) const
 {
     for (TDatabase* db : m_databases)
-        if (!db->DatabaseName().isEmpty() && db->DatabaseName().compare(DatabaseName, Qt::CaseInsensitive) == 0)
+        if (!db->DatabaseName().isEmpty() &&
+            db->DatabaseName().compare(DatabaseName, Qt::CaseInsensitive) == 0)
             return db;
     return nullptr;
 }
@@ -984,8 +1001,9 @@ TDatabase* TSession::OpenDatabase(const QString& DatabaseName)
         Alias alias;
         const bool isAlias = FindAlias(DatabaseName, alias);
         if (!isAlias && !QFileInfo(DatabaseName).isDir())
-            DatabaseError(DatabaseName.isEmpty() ? QStringLiteral("No database name given")
-                                                 : QStringLiteral("Alias '%1' not found").arg(DatabaseName));
+            DatabaseError(DatabaseName.isEmpty()
+                              ? QStringLiteral("No database name given")
+                              : QStringLiteral("Alias '%1' not found").arg(DatabaseName));
         auto made = std::make_unique<TDatabase>(this);
         made->m_temporary = true;
         made->SetDatabaseName(DatabaseName);

@@ -273,7 +273,8 @@ public:
 
 private:
     friend class TDatabase;
-    struct Alias {
+    struct Alias
+    {
         QString driver;
         QStringList params; // NAME=value lines
     };

@@ -738,8 +738,8 @@ void TDataSet::UpdateRecord()
 void TDataSet::CheckRequiredFields()
 {
     for (TField* f : m_fields)
-        if (f->Required() && !f->ReadOnly() && f->FieldKind() == fkData && f->DataType() != ftAutoInc &&
-            f->IsNull()) {
+        if (f->Required() && !f->ReadOnly() && f->FieldKind() == fkData &&
+            f->DataType() != ftAutoInc && f->IsNull()) {
             f->FocusControl();
             DatabaseError(QStringLiteral("Field '%1' must have a value").arg(f->DisplayName()));
         }
@@ -897,7 +897,8 @@ bool TDataSet::InternalLocate(const QStringList& FieldNames, const std::vector<V
         bool match = true;
         for (size_t i = 0; i < size_t(FieldNames.size()) && match; ++i) {
             TField* f = FindField(FieldNames[int(i)]);
-            match = f && f->m_slot >= 0 && i < Values.size() && b.Values[size_t(f->m_slot)] == Values[i];
+            match = f && f->m_slot >= 0 && i < Values.size() &&
+                    b.Values[size_t(f->m_slot)] == Values[i];
         }
         if (match) {
             Found = b.Values;
@@ -926,7 +927,8 @@ Variant TDataSet::Lookup(const QString& KeyFields, const std::vector<Variant>& K
         }
     }
     std::vector<Variant> found;
-    if (!InternalLocate(names, keys, found) || result->m_slot < 0 || result->m_slot >= int(found.size()))
+    if (!InternalLocate(names, keys, found) || result->m_slot < 0 ||
+        result->m_slot >= int(found.size()))
         return Variant(Null);
     return found[size_t(result->m_slot)];
 }
@@ -953,8 +955,9 @@ void TDataSet::SetFieldValue(TField* Field, const Variant& Value)
         DatabaseError(QStringLiteral("Field '%1' cannot be modified").arg(Field->DisplayName()));
     TRecordBuffer* buf = ActiveBuffer();
     if (!buf || Field->m_slot < 0 || Field->m_slot >= int(buf->Values.size()))
-        DatabaseError(QStringLiteral("Field '%1' has no value in this state").arg(Field->DisplayName()),
-                      this);
+        DatabaseError(
+            QStringLiteral("Field '%1' has no value in this state").arg(Field->DisplayName()),
+            this);
     Variant& slot = buf->Values[size_t(Field->m_slot)];
     if (calcWrite) {
         slot = Value;

@@ -22,7 +22,8 @@ VYN_ENUM(TGetMode, gmCurrent, gmNext, gmPrior)
 VYN_ENUM(TGetResult, grOK, grBOF, grEOF, grError)
 
 // One record held by a dataset: its key and its values, one per field slot.
-struct TRecordBuffer {
+struct TRecordBuffer
+{
     TBookmark Key;
     std::vector<Variant> Values;
     TBookmarkFlag Flag = bfCurrent;
@@ -254,7 +255,10 @@ class TDataSetAccess
 public:
     static void DoBeforeScroll(TDataSet* D) { D->DoBeforeScroll(); }
     static void DoAfterScroll(TDataSet* D) { D->DoAfterScroll(); }
-    static void InternalGotoBookmark(TDataSet* D, const TBookmark& B) { D->InternalGotoBookmark(B); }
+    static void InternalGotoBookmark(TDataSet* D, const TBookmark& B)
+    {
+        D->InternalGotoBookmark(B);
+    }
     static void Resync(TDataSet* D, TResyncMode Mode) { D->Resync(Mode); }
 };
 

@@ -113,13 +113,20 @@ void TDataSource::DataEvent(TDataEvent Event, std::intptr_t Info)
         return;
     NotifyLinks(Event, Info);
     switch (Event) {
-    case deFieldChange: OnDataChange(this, reinterpret_cast<TField*>(Info)); break;
+    case deFieldChange:
+        OnDataChange(this, reinterpret_cast<TField*>(Info));
+        break;
     case deRecordChange:
     case deDataSetChange:
     case deDataSetScroll:
-    case deLayoutChange: OnDataChange(this, nullptr); break;
-    case deUpdateRecord: OnUpdateData(this); break;
-    default: break;
+    case deLayoutChange:
+        OnDataChange(this, nullptr);
+        break;
+    case deUpdateRecord:
+        OnUpdateData(this);
+        break;
+    default:
+        break;
     }
 }
 
@@ -218,7 +225,8 @@ bool TDataLink::Edit()
 void TDataLink::UpdateRecord()
 {
     m_updating = true;
-    struct Reset {
+    struct Reset
+    {
         bool& flag;
         ~Reset() { flag = false; }
     } reset{m_updating};
@@ -253,7 +261,9 @@ void TDataLink::UpdateState()
 void TDataLink::DataEvent(TDataEvent Event, std::intptr_t Info)
 {
     switch (Event) {
-    case deUpdateState: UpdateState(); break;
+    case deUpdateState:
+        UpdateState();
+        break;
     case deFieldChange:
     case deRecordChange:
         if (!m_updating)
@@ -272,11 +282,20 @@ void TDataLink::DataEvent(TDataEvent Event, std::intptr_t Info)
             DataSetChanged();
         break;
     }
-    case deFieldListChange: LayoutChanged(); break;
-    case deUpdateRecord: UpdateRecord(); break;
-    case deCheckBrowseMode: CheckBrowseMode(); break;
-    case deFocusControl: FocusControl(reinterpret_cast<TField*>(Info)); break;
-    default: break;
+    case deFieldListChange:
+        LayoutChanged();
+        break;
+    case deUpdateRecord:
+        UpdateRecord();
+        break;
+    case deCheckBrowseMode:
+        CheckBrowseMode();
+        break;
+    case deFocusControl:
+        FocusControl(reinterpret_cast<TField*>(Info));
+        break;
+    default:
+        break;
     }
 }
 

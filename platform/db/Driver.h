@@ -13,7 +13,8 @@
 
 namespace vyn {
 
-struct TCursorRecord {
+struct TCursorRecord
+{
     TBookmark Key;
     std::vector<Variant> Values; // one per field definition
 };
@@ -59,7 +60,8 @@ public:
                         TCursorRecord& Out) = 0;
 };
 
-struct TQueryParam {
+struct TQueryParam
+{
     QString Name;
     Variant Value;
 };

@@ -105,7 +105,8 @@ void TField::SetLookupDataSet(TDataSet* Value)
     if (Value == m_lookupDataSet)
         return;
     if (Value == m_dataSet && Value)
-        DatabaseError(QStringLiteral("Field '%1' cannot look itself up in its own dataset").arg(DisplayName()));
+        DatabaseError(QStringLiteral("Field '%1' cannot look itself up in its own dataset")
+                          .arg(DisplayName()));
     ChangeReference(m_lookupDataSet, Value);
     m_lookupDataSet = Value;
 }
@@ -226,7 +227,8 @@ QString TField::GetAsString() const
 
 void TField::ConvertError(const QString& TypeName) const
 {
-    DatabaseError(QStringLiteral("Cannot access field '%1' as type %2").arg(DisplayName(), TypeName));
+    DatabaseError(
+        QStringLiteral("Cannot access field '%1' as type %2").arg(DisplayName(), TypeName));
 }
 
 void TField::InvalidValue() const
@@ -435,9 +437,10 @@ void TField::Change()
 
 const TClassInfo& TStringField::StaticClassInfo()
 {
-    static const TClassInfo info = TClassBuilder<TStringField>("TStringField")
-                                       .Property("Size", &TStringField::Size, &TStringField::SetSize)
-                                       .Build();
+    static const TClassInfo info =
+        TClassBuilder<TStringField>("TStringField")
+            .Property("Size", &TStringField::Size, &TStringField::SetSize)
+            .Build();
     return info;
 }
 
@@ -567,10 +570,10 @@ void TIntegerField::CheckRange(std::int64_t Value) const
         hi = TypeMax();
     }
     if (Value < lo || Value > hi)
-        DatabaseError(QStringLiteral("%1 is not a valid value for field '%2'. The allowed range is %3 to %4")
-                          .arg(QString::number(double(Value), 'g', 15), DisplayName(),
-                               QString::number(double(lo), 'g', 15),
-                               QString::number(double(hi), 'g', 15)));
+        DatabaseError(
+            QStringLiteral("%1 is not a valid value for field '%2'. The allowed range is %3 to %4")
+                .arg(QString::number(double(Value), 'g', 15), DisplayName(),
+                     QString::number(double(lo), 'g', 15), QString::number(double(hi), 'g', 15)));
 }
 
 void TIntegerField::SetAsInteger(int Value)
@@ -650,7 +653,8 @@ void TIntegerField::GetText(QString& Text, bool DisplayText) const
         return;
     }
     const QString format = DisplayText || EditFormat().isEmpty() ? DisplayFormat() : EditFormat();
-    Text = format.isEmpty() ? QString::number(v.ToInt64()) : FormatNumber(format, double(v.ToInt64()));
+    Text =
+        format.isEmpty() ? QString::number(v.ToInt64()) : FormatNumber(format, double(v.ToInt64()));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -803,12 +807,15 @@ void TBooleanField::SetAsString(const QString& Value)
     }
     const QString t = m_displayValues.section(QLatin1Char(';'), 0, 0);
     const QString f = m_displayValues.section(QLatin1Char(';'), 1, 1);
-    if (Value.compare(t, Qt::CaseInsensitive) == 0 || (!t.isEmpty() && t.startsWith(Value, Qt::CaseInsensitive)))
+    if (Value.compare(t, Qt::CaseInsensitive) == 0 ||
+        (!t.isEmpty() && t.startsWith(Value, Qt::CaseInsensitive)))
         SetAsBoolean(true);
-    else if (Value.compare(f, Qt::CaseInsensitive) == 0 || (!f.isEmpty() && f.startsWith(Value, Qt::CaseInsensitive)))
+    else if (Value.compare(f, Qt::CaseInsensitive) == 0 ||
+             (!f.isEmpty() && f.startsWith(Value, Qt::CaseInsensitive)))
         SetAsBoolean(false);
     else
-        DatabaseError(QStringLiteral("'%1' is not a valid boolean value for field '%2'").arg(Value, DisplayName()));
+        DatabaseError(QStringLiteral("'%1' is not a valid boolean value for field '%2'")
+                          .arg(Value, DisplayName()));
 }
 
 Variant TBooleanField::Normalize(const Variant& Value) const
@@ -865,7 +872,8 @@ void TDateTimeField::SetAsString(const QString& Value)
     if (!dt.isValid())
         dt = QDateTime::fromString(Value.trimmed(), Qt::ISODate);
     if (!dt.isValid())
-        DatabaseError(QStringLiteral("'%1' is not a valid date and time for field '%2'").arg(Value, DisplayName()));
+        DatabaseError(QStringLiteral("'%1' is not a valid date and time for field '%2'")
+                          .arg(Value, DisplayName()));
     SetAsDateTime(dt);
 }
 
@@ -898,7 +906,8 @@ QByteArray TDateTimeField::ToNative(const Variant& Value) const
 
 Variant TDateTimeField::FromNative(const QByteArray& Bytes) const
 {
-    const QDateTime utc = QDateTime::fromMSecsSinceEpoch(qFromLittleEndian<qint64>(Bytes.constData()), Qt::UTC);
+    const QDateTime utc =
+        QDateTime::fromMSecsSinceEpoch(qFromLittleEndian<qint64>(Bytes.constData()), Qt::UTC);
     return Variant(QDateTime(utc.date(), utc.time(), Qt::LocalTime));
 }
 
@@ -1009,25 +1018,36 @@ void TMemoField::GetText(QString& Text, bool DisplayText) const
 const TClassInfo& DefaultFieldClass(TFieldType Type)
 {
     switch (Type) {
-    case ftString: return TStringField::StaticClassInfo();
-    case ftSmallint: return TSmallintField::StaticClassInfo();
+    case ftString:
+        return TStringField::StaticClassInfo();
+    case ftSmallint:
+        return TSmallintField::StaticClassInfo();
     case ftInteger:
-    case ftWord: return TIntegerField::StaticClassInfo();
-    case ftAutoInc: return TAutoIncField::StaticClassInfo();
-    case ftBoolean: return TBooleanField::StaticClassInfo();
+    case ftWord:
+        return TIntegerField::StaticClassInfo();
+    case ftAutoInc:
+        return TAutoIncField::StaticClassInfo();
+    case ftBoolean:
+        return TBooleanField::StaticClassInfo();
     case ftFloat:
     case ftCurrency:
-    case ftBCD: return TFloatField::StaticClassInfo();
-    case ftDate: return TDateField::StaticClassInfo();
+    case ftBCD:
+        return TFloatField::StaticClassInfo();
+    case ftDate:
+        return TDateField::StaticClassInfo();
     case ftTime:
-    case ftDateTime: return TDateTimeField::StaticClassInfo();
+    case ftDateTime:
+        return TDateTimeField::StaticClassInfo();
     case ftMemo:
-    case ftFmtMemo: return TMemoField::StaticClassInfo();
+    case ftFmtMemo:
+        return TMemoField::StaticClassInfo();
     case ftBlob:
     case ftGraphic:
     case ftBytes:
-    case ftVarBytes: return TBlobField::StaticClassInfo();
-    case ftUnknown: break;
+    case ftVarBytes:
+        return TBlobField::StaticClassInfo();
+    case ftUnknown:
+        break;
     }
     DatabaseError(QStringLiteral("Field type %1 is not supported").arg(FieldTypeName(Type)));
 }

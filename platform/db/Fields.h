@@ -25,8 +25,7 @@ public:
     TFieldDef() = default;
     TFieldDef(QString name, TFieldType type, int size = 0, bool required = false)
         : Name(std::move(name)), DataType(type), Size(size), Required(required)
-    {
-    }
+    {}
     QString Name;
     TFieldType DataType = ftUnknown;
     int Size = 0;

@@ -11,9 +11,9 @@
 #include <QIODevice>
 #include <QMap>
 #include <QMutex>
-#include <memory>
 #include <deque>
 #include <map>
+#include <memory>
 #include <sqlite3.h>
 
 namespace vyn {
@@ -73,18 +73,29 @@ public:
         int rc = SQLITE_OK;
         switch (v.Type()) {
         case TVarType::Unassigned:
-        case TVarType::Null: rc = sqlite3_bind_null(m_stmt, index); break;
-        case TVarType::Boolean: rc = sqlite3_bind_int(m_stmt, index, v.ToBool() ? 1 : 0); break;
-        case TVarType::Integer: rc = sqlite3_bind_int64(m_stmt, index, v.ToInt64()); break;
-        case TVarType::Float: rc = sqlite3_bind_double(m_stmt, index, v.ToDouble()); break;
+        case TVarType::Null:
+            rc = sqlite3_bind_null(m_stmt, index);
+            break;
+        case TVarType::Boolean:
+            rc = sqlite3_bind_int(m_stmt, index, v.ToBool() ? 1 : 0);
+            break;
+        case TVarType::Integer:
+            rc = sqlite3_bind_int64(m_stmt, index, v.ToInt64());
+            break;
+        case TVarType::Float:
+            rc = sqlite3_bind_double(m_stmt, index, v.ToDouble());
+            break;
         case TVarType::DateTime: {
             const QDateTime dt = v.ToDateTime();
-            const QString text = type == ftDate ? dt.date().toString(Qt::ISODate)
-                                                : dt.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz"));
+            const QString text = type == ftDate
+                                     ? dt.date().toString(Qt::ISODate)
+                                     : dt.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz"));
             rc = BindText(index, text.toUtf8());
             break;
         }
-        case TVarType::String: rc = BindText(index, v.ToString().toUtf8()); break;
+        case TVarType::String:
+            rc = BindText(index, v.ToString().toUtf8());
+            break;
         case TVarType::Bytes: {
             const QByteArray b = v.ToBytes();
             rc = sqlite3_bind_blob64(m_stmt, index, b.constData(), sqlite3_uint64(b.size()),
@@ -115,15 +126,28 @@ public:
         const char* n = sqlite3_bind_parameter_name(m_stmt, i);
         return n ? QString::fromUtf8(n + 1) : QString();
     }
-    QString ColumnName(int col) const { return QString::fromUtf8(sqlite3_column_name(m_stmt, col)); }
-    QString ColumnDeclType(int col) const { return QString::fromUtf8(sqlite3_column_decltype(m_stmt, col)); }
-    QString ColumnOrigin(int col) const { return QString::fromUtf8(sqlite3_column_origin_name(m_stmt, col)); }
-    QString ColumnTable(int col) const { return QString::fromUtf8(sqlite3_column_table_name(m_stmt, col)); }
+    QString ColumnName(int col) const
+    {
+        return QString::fromUtf8(sqlite3_column_name(m_stmt, col));
+    }
+    QString ColumnDeclType(int col) const
+    {
+        return QString::fromUtf8(sqlite3_column_decltype(m_stmt, col));
+    }
+    QString ColumnOrigin(int col) const
+    {
+        return QString::fromUtf8(sqlite3_column_origin_name(m_stmt, col));
+    }
+    QString ColumnTable(int col) const
+    {
+        return QString::fromUtf8(sqlite3_column_table_name(m_stmt, col));
+    }
 
     Variant Column(int col, TFieldType type) const
     {
         switch (sqlite3_column_type(m_stmt, col)) {
-        case SQLITE_NULL: return Variant(Null);
+        case SQLITE_NULL:
+            return Variant(Null);
         case SQLITE_INTEGER: {
             const std::int64_t n = sqlite3_column_int64(m_stmt, col);
             if (type == ftBoolean)
@@ -132,7 +156,8 @@ public:
                 return Variant(double(n));
             return Variant(n);
         }
-        case SQLITE_FLOAT: return Variant(sqlite3_column_double(m_stmt, col));
+        case SQLITE_FLOAT:
+            return Variant(sqlite3_column_double(m_stmt, col));
         case SQLITE_BLOB:
         case SQLITE_TEXT: {
             const char* data = static_cast<const char*>(sqlite3_column_blob(m_stmt, col));
@@ -144,19 +169,22 @@ public:
             case ftGraphic:
             case ftFmtMemo:
             case ftBytes:
-            case ftVarBytes: return Variant(bytes);
+            case ftVarBytes:
+                return Variant(bytes);
             case ftDate:
             case ftDateTime:
             case ftTime: {
                 QDateTime dt = QDateTime::fromString(QString::fromUtf8(bytes), Qt::ISODateWithMs);
                 if (!dt.isValid())
-                    dt = QDateTime(QDate::fromString(QString::fromUtf8(bytes), Qt::ISODate), QTime(0, 0));
+                    dt = QDateTime(QDate::fromString(QString::fromUtf8(bytes), Qt::ISODate),
+                                   QTime(0, 0));
                 if (!dt.isValid())
                     return Variant(QString::fromUtf8(bytes));
                 dt.setTimeSpec(Qt::LocalTime);
                 return Variant(dt);
             }
-            default: return Variant(QString::fromUtf8(bytes));
+            default:
+                return Variant(QString::fromUtf8(bytes));
             }
         }
         }
@@ -167,15 +195,16 @@ public:
     {
         const int primary = rc & 0xFF;
         if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)
-            throw EDatabaseError(QStringLiteral("Table '%1' is locked by another user; gave up after %2 ms")
-                                     .arg(m_table)
-                                     .arg(g_lockTimeoutMs));
+            throw EDatabaseError(
+                QStringLiteral("Table '%1' is locked by another user; gave up after %2 ms")
+                    .arg(m_table)
+                    .arg(g_lockTimeoutMs));
         if (primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT)
             throw EDatabaseError(QStringLiteral("'%1' is not a table file").arg(m_table));
         if (primary == SQLITE_READONLY)
             throw EDatabaseError(QStringLiteral("Table '%1' is read-only").arg(m_table));
-        throw EDatabaseError(QStringLiteral("%1: %2")
-                                 .arg(m_table, QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc))));
+        throw EDatabaseError(QStringLiteral("%1: %2").arg(
+            m_table, QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc))));
     }
 
 private:
@@ -270,25 +299,44 @@ private:
 QString DeclaredType(const TFieldDef& def)
 {
     switch (def.DataType) {
-    case ftString: return QStringLiteral("VARCHAR(%1)").arg(def.Size);
-    case ftSmallint: return QStringLiteral("SMALLINT");
-    case ftInteger: return QStringLiteral("INTEGER");
-    case ftWord: return QStringLiteral("WORD");
-    case ftAutoInc: return QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT");
-    case ftBoolean: return QStringLiteral("BOOLEAN");
-    case ftFloat: return QStringLiteral("FLOAT");
-    case ftBCD: return QStringLiteral("BCD");
-    case ftCurrency: return QStringLiteral("CURRENCY");
-    case ftDate: return QStringLiteral("DATE");
-    case ftTime: return QStringLiteral("TIME");
-    case ftDateTime: return QStringLiteral("DATETIME");
-    case ftMemo: return QStringLiteral("MEMO");
-    case ftFmtMemo: return QStringLiteral("FMTMEMO");
-    case ftGraphic: return QStringLiteral("GRAPHIC");
-    case ftBlob: return QStringLiteral("BLOB");
-    case ftBytes: return QStringLiteral("BYTES");
-    case ftVarBytes: return QStringLiteral("VARBYTES");
-    case ftUnknown: break;
+    case ftString:
+        return QStringLiteral("VARCHAR(%1)").arg(def.Size);
+    case ftSmallint:
+        return QStringLiteral("SMALLINT");
+    case ftInteger:
+        return QStringLiteral("INTEGER");
+    case ftWord:
+        return QStringLiteral("WORD");
+    case ftAutoInc:
+        return QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT");
+    case ftBoolean:
+        return QStringLiteral("BOOLEAN");
+    case ftFloat:
+        return QStringLiteral("FLOAT");
+    case ftBCD:
+        return QStringLiteral("BCD");
+    case ftCurrency:
+        return QStringLiteral("CURRENCY");
+    case ftDate:
+        return QStringLiteral("DATE");
+    case ftTime:
+        return QStringLiteral("TIME");
+    case ftDateTime:
+        return QStringLiteral("DATETIME");
+    case ftMemo:
+        return QStringLiteral("MEMO");
+    case ftFmtMemo:
+        return QStringLiteral("FMTMEMO");
+    case ftGraphic:
+        return QStringLiteral("GRAPHIC");
+    case ftBlob:
+        return QStringLiteral("BLOB");
+    case ftBytes:
+        return QStringLiteral("BYTES");
+    case ftVarBytes:
+        return QStringLiteral("VARBYTES");
+    case ftUnknown:
+        break;
     }
     throw EDatabaseError(QStringLiteral("Field '%1' has no type").arg(def.Name));
 }
@@ -356,7 +404,8 @@ TFieldDef ParseColumn(const QString& name, const QString& declared, bool notNull
 // rowid is the record's position in the cursor's own table (for a query: its row in the
 // result); id, when set, names the record independently of that position (for a query: the
 // source record), so a key survives the query being run again.
-struct Key {
+struct Key
+{
     std::int64_t rowid = 0;
     std::vector<Variant> sort;
     QByteArray id;
@@ -366,13 +415,26 @@ void WriteVariant(QDataStream& s, const Variant& v)
 {
     s << quint8(v.Type());
     switch (v.Type()) {
-    case TVarType::Boolean: s << v.ToBool(); break;
-    case TVarType::Integer: s << qint64(v.ToInt64()); break;
-    case TVarType::Float: s << v.ToDouble(); break;
-    case TVarType::String: s << v.ToString(); break;
-    case TVarType::DateTime: s << v.ToDateTime(); break;
-    case TVarType::Bytes: s << v.ToBytes(); break;
-    default: break;
+    case TVarType::Boolean:
+        s << v.ToBool();
+        break;
+    case TVarType::Integer:
+        s << qint64(v.ToInt64());
+        break;
+    case TVarType::Float:
+        s << v.ToDouble();
+        break;
+    case TVarType::String:
+        s << v.ToString();
+        break;
+    case TVarType::DateTime:
+        s << v.ToDateTime();
+        break;
+    case TVarType::Bytes:
+        s << v.ToBytes();
+        break;
+    default:
+        break;
     }
 }
 
@@ -411,7 +473,8 @@ Variant ReadVariant(QDataStream& s)
         s >> v;
         return Variant(v);
     }
-    default: return Variant(Null);
+    default:
+        return Variant(Null);
     }
 }
 
@@ -475,7 +538,9 @@ QString RowidAlias(const TFieldDefs& defs, const QString& label)
     for (const char* alias : {"rowid", "_rowid_", "oid"})
         if (defs.IndexOf(QLatin1String(alias)) < 0)
             return QLatin1String(alias);
-    throw EDatabaseError(QStringLiteral("'%1' has columns named rowid, _rowid_ and oid; it cannot be read").arg(label));
+    throw EDatabaseError(
+        QStringLiteral("'%1' has columns named rowid, _rowid_ and oid; it cannot be read")
+            .arg(label));
 }
 
 // Keyset navigation over one table of a connection: the records in the order of the sort
@@ -485,8 +550,7 @@ class KeysetCursor : public TTableCursor
 public:
     KeysetCursor(std::shared_ptr<Connection> conn, QString label)
         : m_conn(std::move(conn)), m_label(std::move(label))
-    {
-    }
+    {}
 
     void GetFieldDefs(TFieldDefs& Defs) override { Defs.Assign(m_defs); }
     bool ReadOnly() const override { return m_conn->ReadOnly(); }
@@ -505,7 +569,8 @@ public:
         Refresh();
     }
 
-    bool Locate(const QStringList& FieldNames, const std::vector<Variant>& Values, TCursorRecord& Out) override
+    bool Locate(const QStringList& FieldNames, const std::vector<Variant>& Values,
+                TCursorRecord& Out) override
     {
         const std::vector<int> cols = Columns(FieldNames, QStringLiteral("look up"));
         QStringList conds;
@@ -513,7 +578,8 @@ public:
         RangeCondition(conds, params);
         for (size_t i = 0; i < cols.size(); ++i) {
             conds << Quote(m_defs.Items(cols[i]).Name) + QStringLiteral(" IS ?");
-            params.emplace_back(i < Values.size() ? Values[i] : Variant(Null), m_defs.Items(cols[i]).DataType);
+            params.emplace_back(i < Values.size() ? Values[i] : Variant(Null),
+                                m_defs.Items(cols[i]).DataType);
         }
         QString sql = m_select;
         if (!conds.isEmpty())
@@ -528,8 +594,14 @@ public:
         return true;
     }
 
-    bool FetchNext(const TBookmark& From, TCursorRecord& Out) override { return Fetch(From, true, Out); }
-    bool FetchPrior(const TBookmark& From, TCursorRecord& Out) override { return Fetch(From, false, Out); }
+    bool FetchNext(const TBookmark& From, TCursorRecord& Out) override
+    {
+        return Fetch(From, true, Out);
+    }
+    bool FetchPrior(const TBookmark& From, TCursorRecord& Out) override
+    {
+        return Fetch(From, false, Out);
+    }
 
     bool FetchKey(const TBookmark& KeyBytes, TCursorRecord& Out) override
     {
@@ -576,7 +648,8 @@ public:
         QString where;
         Params params;
         Where(&k, false, where, params);
-        Statement& s = m_conn->Prepare(QStringLiteral("SELECT count(*) FROM %1 WHERE %2").arg(m_tableRef, where));
+        Statement& s = m_conn->Prepare(
+            QStringLiteral("SELECT count(*) FROM %1 WHERE %2").arg(m_tableRef, where));
         auto reset = Finally([&s] { s.Reset(); });
         BindAll(s, params);
         return s.Step() ? int(s.Int(0)) + 1 : -1;
@@ -590,16 +663,19 @@ public:
         Params params;
         for (int i = 0; i < m_defs.Count(); ++i) {
             const TFieldDef& d = m_defs.Items(i);
-            if (d.DataType == ftAutoInc && (size_t(i) >= Values.size() || Values[size_t(i)].IsEmpty()))
+            if (d.DataType == ftAutoInc &&
+                (size_t(i) >= Values.size() || Values[size_t(i)].IsEmpty()))
                 continue;
             cols << Quote(d.Name);
             marks << QStringLiteral("?");
-            params.emplace_back(size_t(i) < Values.size() ? Values[size_t(i)] : Variant(Null), d.DataType);
+            params.emplace_back(size_t(i) < Values.size() ? Values[size_t(i)] : Variant(Null),
+                                d.DataType);
         }
-        const QString sql = cols.isEmpty()
-                                ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(m_tableRef)
-                                : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                      .arg(m_tableRef, cols.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+        const QString sql =
+            cols.isEmpty()
+                ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(m_tableRef)
+                : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                      .arg(m_tableRef, cols.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
         Statement& s = m_conn->Prepare(sql);
         auto reset = Finally([&s] { s.Reset(); });
         BindAll(s, params);
@@ -627,8 +703,9 @@ public:
         }
         if (!sets.isEmpty()) {
             params.emplace_back(Variant(static_cast<long long>(k.rowid)), ftInteger);
-            Statement& s = m_conn->Prepare(
-                QStringLiteral("UPDATE %1 SET %2 WHERE %3=?").arg(m_tableRef, sets.join(QLatin1Char(',')), m_rowid));
+            Statement& s =
+                m_conn->Prepare(QStringLiteral("UPDATE %1 SET %2 WHERE %3=?")
+                                    .arg(m_tableRef, sets.join(QLatin1Char(',')), m_rowid));
             auto reset = Finally([&s] { s.Reset(); });
             BindAll(s, params);
             s.Step();
@@ -644,7 +721,8 @@ public:
         const Key k = Decode(KeyBytes);
         Transaction tx(*m_conn);
         CheckUnchanged(k, Original, QStringLiteral("delete"));
-        Statement& s = m_conn->Prepare(QStringLiteral("DELETE FROM %1 WHERE %2=?").arg(m_tableRef, m_rowid));
+        Statement& s =
+            m_conn->Prepare(QStringLiteral("DELETE FROM %1 WHERE %2=?").arg(m_tableRef, m_rowid));
         auto reset = Finally([&s] { s.Reset(); });
         s.Bind(1, Variant(static_cast<long long>(k.rowid)), ftInteger);
         s.Step();
@@ -665,7 +743,8 @@ public:
 protected:
     // The table the cursor walks ("schema"."name"), its columns, and whether its rows carry an
     // identity column after them.
-    void Configure(const QString& tableRef, const TFieldDefs& defs, const QString& idColumn = QString())
+    void Configure(const QString& tableRef, const TFieldDefs& defs,
+                   const QString& idColumn = QString())
     {
         m_tableRef = tableRef;
         m_defs.Assign(defs);
@@ -677,14 +756,15 @@ protected:
             names << Quote(idColumn);
         m_rowid = RowidAlias(m_defs, m_label);
         m_select = QStringLiteral("SELECT %4%1%2 FROM %3")
-                       .arg(names.isEmpty() ? QString() : QStringLiteral(","), names.join(QLatin1Char(',')), tableRef,
-                            m_rowid);
+                       .arg(names.isEmpty() ? QString() : QStringLiteral(","),
+                            names.join(QLatin1Char(',')), tableRef, m_rowid);
     }
 
     virtual bool FindRow(const Key& k, TCursorRecord& out)
     {
         if (!m_idColumn.isEmpty() && !k.id.isEmpty()) {
-            Statement& s = m_conn->Prepare(m_select + QStringLiteral(" WHERE %1=?").arg(Quote(m_idColumn)));
+            Statement& s =
+                m_conn->Prepare(m_select + QStringLiteral(" WHERE %1=?").arg(Quote(m_idColumn)));
             auto reset = Finally([&s] { s.Reset(); });
             s.Bind(1, Variant(k.id), ftBlob);
             if (!s.Step())
@@ -710,7 +790,8 @@ protected:
     {
         TCursorRecord stored;
         if (!FetchRowid(k.rowid, stored))
-            throw EDatabaseError(QStringLiteral("Table '%1': the record cannot be read back").arg(m_label));
+            throw EDatabaseError(
+                QStringLiteral("Table '%1': the record cannot be read back").arg(m_label));
         values = stored.Values;
         return stored.Key;
     }
@@ -735,11 +816,14 @@ protected:
         TCursorRecord now;
         if (!FetchRowid(k.rowid, now))
             throw EDatabaseError(
-                QStringLiteral("Couldn't perform the %1 because another user deleted the record").arg(what));
+                QStringLiteral("Couldn't perform the %1 because another user deleted the record")
+                    .arg(what));
         for (size_t i = 0; i < original.size() && i < now.Values.size(); ++i)
             if (!(original[i] == now.Values[i]))
                 throw EDatabaseError(
-                    QStringLiteral("Couldn't perform the %1 because another user changed the record").arg(what));
+                    QStringLiteral(
+                        "Couldn't perform the %1 because another user changed the record")
+                        .arg(what));
     }
 
     static void BindAll(Statement& s, const Params& params)
@@ -762,7 +846,8 @@ private:
                 continue;
             const int i = m_defs.IndexOf(name);
             if (i < 0)
-                throw EDatabaseError(QStringLiteral("'%1' has no field '%2' to %3").arg(m_label, name, what));
+                throw EDatabaseError(
+                    QStringLiteral("'%1' has no field '%2' to %3").arg(m_label, name, what));
             cols.push_back(i);
         }
         return cols;
@@ -826,7 +911,8 @@ private:
                     beyond = after ? c + QStringLiteral(" IS NOT NULL") : QStringLiteral("0");
                     equal = c + QStringLiteral(" IS NULL");
                 } else {
-                    beyond = after ? c + QStringLiteral(">?") : QStringLiteral("(%1<? OR %1 IS NULL)").arg(c);
+                    beyond = after ? c + QStringLiteral(">?")
+                                   : QStringLiteral("(%1<? OR %1 IS NULL)").arg(c);
                     equal = c + QStringLiteral("=?");
                     p.emplace_back(v, d.DataType);
                 }
@@ -859,7 +945,8 @@ private:
     // Serves sequential moves from the records read ahead; reads a batch when they run out.
     bool Fetch(const TBookmark& from, bool forward, TCursorRecord& out)
     {
-        if (!from.isEmpty() && forward == m_aheadForward && !m_ahead.empty() && m_aheadFrom == from) {
+        if (!from.isEmpty() && forward == m_aheadForward && !m_ahead.empty() &&
+            m_aheadFrom == from) {
             out = std::move(m_ahead.front());
             m_ahead.pop_front();
             m_aheadFrom = out.Key;
@@ -872,8 +959,9 @@ private:
         QString where;
         Params params;
         Where(from.isEmpty() ? nullptr : &k, forward, where, params);
-        const QString sql = m_select + QStringLiteral(" WHERE ") + where + QStringLiteral(" ORDER BY ") +
-                            OrderBy(forward) + QStringLiteral(" LIMIT %1").arg(ReadAhead);
+        const QString sql = m_select + QStringLiteral(" WHERE ") + where +
+                            QStringLiteral(" ORDER BY ") + OrderBy(forward) +
+                            QStringLiteral(" LIMIT %1").arg(ReadAhead);
         Statement& s = m_conn->Prepare(sql);
         auto reset = Finally([&s] { s.Reset(); });
         BindAll(s, params);
@@ -918,22 +1006,26 @@ public:
     {
         const QString master = schema.isEmpty() ? QStringLiteral("sqlite_master")
                                                 : Quote(schema) + QStringLiteral(".sqlite_master");
-        Statement& s = c.Prepare(QStringLiteral("SELECT name FROM %1 WHERE type='table' AND name NOT LIKE 'sqlite_%'")
-                                     .arg(master));
+        Statement& s = c.Prepare(
+            QStringLiteral("SELECT name FROM %1 WHERE type='table' AND name NOT LIKE 'sqlite_%'")
+                .arg(master));
         auto reset = Finally([&s] { s.Reset(); });
         QStringList tables;
         while (s.Step())
             tables << s.Column(0, ftString).ToString();
         if (tables.size() != 1)
-            throw EDatabaseError(tables.isEmpty() ? QStringLiteral("'%1' holds no table").arg(label)
-                                                  : QStringLiteral("'%1' holds more than one table").arg(label));
+            throw EDatabaseError(tables.isEmpty()
+                                     ? QStringLiteral("'%1' holds no table").arg(label)
+                                     : QStringLiteral("'%1' holds more than one table").arg(label));
         return tables.first();
     }
 
     static TFieldDefs ReadColumns(Connection& c, const QString& schema, const QString& table)
     {
-        const QString pragma = schema.isEmpty() ? QStringLiteral("PRAGMA table_info(%1)").arg(Quote(table))
-                                                : QStringLiteral("PRAGMA %1.table_info(%2)").arg(Quote(schema), Quote(table));
+        const QString pragma =
+            schema.isEmpty()
+                ? QStringLiteral("PRAGMA table_info(%1)").arg(Quote(table))
+                : QStringLiteral("PRAGMA %1.table_info(%2)").arg(Quote(schema), Quote(table));
         Statement& info = c.Prepare(pragma);
         auto reset = Finally([&info] { info.Reset(); });
         int pkCount = 0;
@@ -941,8 +1033,8 @@ public:
         while (info.Step()) {
             const bool pk = info.Int(5) > 0;
             pkCount += pk ? 1 : 0;
-            cols.push_back(ParseColumn(info.Column(1, ftString).ToString(), info.Column(2, ftString).ToString(),
-                                       info.Int(3) != 0, pk));
+            cols.push_back(ParseColumn(info.Column(1, ftString).ToString(),
+                                       info.Column(2, ftString).ToString(), info.Int(3) != 0, pk));
         }
         TFieldDefs defs;
         for (TFieldDef& d : cols) {
@@ -956,7 +1048,8 @@ public:
 
 // --- Queries ---------------------------------------------------------------------------------
 
-struct SqlToken {
+struct SqlToken
+{
     enum Kind { Word, Quoted, String, Number, Param, Symbol } kind;
     QString text; // a word or quoted identifier without its quotes; a parameter without ':'
     int begin = 0, end = 0;
@@ -968,7 +1061,9 @@ std::vector<SqlToken> Tokenize(const QString& sql)
     std::vector<SqlToken> out;
     const int n = int(sql.size());
     int i = 0;
-    auto isWord = [](QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('$'); };
+    auto isWord = [](QChar c) {
+        return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('$');
+    };
     while (i < n) {
         const QChar c = sql[i];
         if (c.isSpace()) {
@@ -979,7 +1074,8 @@ std::vector<SqlToken> Tokenize(const QString& sql)
         } else if (c == QLatin1Char('/') && i + 1 < n && sql[i + 1] == QLatin1Char('*')) {
             const int close = int(sql.indexOf(QLatin1String("*/"), i + 2));
             i = close < 0 ? n : close + 2;
-        } else if (c == QLatin1Char('\'') || c == QLatin1Char('"') || c == QLatin1Char('[') || c == QLatin1Char('`')) {
+        } else if (c == QLatin1Char('\'') || c == QLatin1Char('"') || c == QLatin1Char('[') ||
+                   c == QLatin1Char('`')) {
             const QChar closing = c == QLatin1Char('[') ? QLatin1Char(']') : c;
             const int begin = i++;
             QString text;
@@ -995,8 +1091,10 @@ std::vector<SqlToken> Tokenize(const QString& sql)
                 }
                 text += sql[i++];
             }
-            out.push_back({c == QLatin1Char('\'') ? SqlToken::String : SqlToken::Quoted, text, begin, i});
-        } else if (c == QLatin1Char(':') && i + 1 < n && isWord(sql[i + 1]) && !(i > 0 && sql[i - 1] == QLatin1Char(':'))) {
+            out.push_back(
+                {c == QLatin1Char('\'') ? SqlToken::String : SqlToken::Quoted, text, begin, i});
+        } else if (c == QLatin1Char(':') && i + 1 < n && isWord(sql[i + 1]) &&
+                   !(i > 0 && sql[i - 1] == QLatin1Char(':'))) {
             const int begin = i++;
             while (i < n && isWord(sql[i]))
                 ++i;
@@ -1021,7 +1119,8 @@ std::vector<SqlToken> Tokenize(const QString& sql)
 
 bool IsWord(const SqlToken& t, const char* word)
 {
-    return t.kind == SqlToken::Word && t.text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
+    return t.kind == SqlToken::Word &&
+           t.text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
 }
 
 // The statement prepared over the tables it names: each table file it names is attached under
@@ -1029,8 +1128,10 @@ bool IsWord(const SqlToken& t, const char* word)
 class QueryConnection
 {
 public:
-    QueryConnection(const QString& folder, const QString& sql, const std::vector<TQueryParam>& params)
-        : m_conn(std::make_shared<Connection>(QStringLiteral(":memory:"), false, true, FirstLine(sql)))
+    QueryConnection(const QString& folder, const QString& sql,
+                    const std::vector<TQueryParam>& params)
+        : m_conn(
+              std::make_shared<Connection>(QStringLiteral(":memory:"), false, true, FirstLine(sql)))
     {
         m_tokens = Tokenize(sql);
         QMap<QString, QString> files; // upper-case base name -> file
@@ -1048,9 +1149,11 @@ public:
                 continue;
             QString base = t.text;
             int end = t.end;
-            if (t.kind == SqlToken::Quoted && base.endsWith(QLatin1String(".DB"), Qt::CaseInsensitive)) {
+            if (t.kind == SqlToken::Quoted &&
+                base.endsWith(QLatin1String(".DB"), Qt::CaseInsensitive)) {
                 base.chop(3);
-            } else if (t.kind == SqlToken::Word && i + 2 < m_tokens.size() && m_tokens[i + 1].text == QLatin1String(".") &&
+            } else if (t.kind == SqlToken::Word && i + 2 < m_tokens.size() &&
+                       m_tokens[i + 1].text == QLatin1String(".") &&
                        IsWord(m_tokens[i + 2], "DB") && files.contains(base.toUpper())) {
                 end = m_tokens[i + 2].end;
                 i += 2;
@@ -1068,7 +1171,10 @@ public:
         m_params = params;
     }
 
-    static QString FirstLine(const QString& sql) { return sql.trimmed().section(QLatin1Char('\n'), 0, 0).trimmed(); }
+    static QString FirstLine(const QString& sql)
+    {
+        return sql.trimmed().section(QLatin1Char('\n'), 0, 0).trimmed();
+    }
 
     std::unique_ptr<Statement> Prepare(const QString& sql)
     {
@@ -1079,7 +1185,8 @@ public:
                 return p.Name.compare(name, Qt::CaseInsensitive) == 0;
             });
             if (name.isEmpty() || it == m_params.end() || it->Value.IsUnassigned())
-                throw EDatabaseError(QStringLiteral("No value for parameter '%1'").arg(name.isEmpty() ? QStringLiteral("?") : name));
+                throw EDatabaseError(QStringLiteral("No value for parameter '%1'")
+                                         .arg(name.isEmpty() ? QStringLiteral("?") : name));
             st->Bind(i, it->Value, ftUnknown);
         }
         return st;
@@ -1112,7 +1219,8 @@ private:
         const QString table = ParadoxCursor::SoleTable(*m_conn, base, base);
         m_attached.insert(base.toUpper(), table);
         if (table.compare(base, Qt::CaseInsensitive) != 0)
-            m_conn->Exec(QStringLiteral("CREATE TEMP VIEW %1 AS SELECT * FROM %2.%3").arg(Quote(base), Quote(base), Quote(table)));
+            m_conn->Exec(QStringLiteral("CREATE TEMP VIEW %1 AS SELECT * FROM %2.%3")
+                             .arg(Quote(base), Quote(base), Quote(table)));
     }
 
     std::shared_ptr<Connection> m_conn;
@@ -1128,7 +1236,8 @@ private:
 class QueryCursor : public KeysetCursor
 {
 public:
-    QueryCursor(const QString& folder, const QString& sql, const std::vector<TQueryParam>& params, bool live)
+    QueryCursor(const QString& folder, const QString& sql, const std::vector<TQueryParam>& params,
+                bool live)
         : KeysetCursor(nullptr, QueryConnection::FirstLine(sql)), m_query(folder, sql, params)
     {
         m_conn = m_query.Conn();
@@ -1138,9 +1247,12 @@ public:
             // Carry the source record's rowid, as the result's identity.
             const auto& toks = Tokenize(select);
             const int at = toks.front().end;
-            const QString rowid = RowidAlias(ParadoxCursor::ReadColumns(*m_conn, m_sourceSchema, m_sourceTable), m_label);
+            const QString rowid = RowidAlias(
+                ParadoxCursor::ReadColumns(*m_conn, m_sourceSchema, m_sourceTable), m_label);
             m_sourceRowid = rowid;
-            select = select.left(at) + QStringLiteral(" %1.%2 AS \"__vyn_src\",").arg(Quote(m_sourceAlias), rowid) + select.mid(at);
+            select = select.left(at) +
+                     QStringLiteral(" %1.%2 AS \"__vyn_src\",").arg(Quote(m_sourceAlias), rowid) +
+                     select.mid(at);
         }
         std::unique_ptr<Statement> st = m_query.Prepare(select);
         const int first = source.isEmpty() ? 0 : 1;
@@ -1157,11 +1269,16 @@ public:
             for (int k = 1; defs.IndexOf(name) >= 0; ++k)
                 name = st->ColumnName(first + c) + QStringLiteral("_%1").arg(k);
             const QString declared = st->ColumnDeclType(first + c);
-            TFieldDef def = declared.isEmpty() ? TFieldDef(name, ftString, 255) : ParseColumn(name, declared, false, false);
+            TFieldDef def = declared.isEmpty() ? TFieldDef(name, ftString, 255)
+                                               : ParseColumn(name, declared, false, false);
             const QString origin = st->ColumnOrigin(first + c);
-            m_origin.push_back(!source.isEmpty() && st->ColumnTable(first + c).compare(m_sourceTable, Qt::CaseInsensitive) == 0 ? origin : QString());
+            m_origin.push_back(!source.isEmpty() && st->ColumnTable(first + c).compare(
+                                                        m_sourceTable, Qt::CaseInsensitive) == 0
+                                   ? origin
+                                   : QString());
             // A column of the source table keeps its exact type (an auto-increment key stays one).
-            if (const TFieldDef* src = m_origin.back().isEmpty() ? nullptr : sourceDefs.Find(m_origin.back())) {
+            if (const TFieldDef* src =
+                    m_origin.back().isEmpty() ? nullptr : sourceDefs.Find(m_origin.back())) {
                 def.DataType = src->DataType;
                 def.Size = src->Size;
             }
@@ -1175,14 +1292,18 @@ public:
         // Materialise the result: a row per record, in the query's order, with its identity.
         static int serial = 0;
         m_temp = QStringLiteral("__vyn_r%1").arg(++serial);
-        m_conn->Exec(QStringLiteral("CREATE TEMP TABLE %1 (%2, \"__vyn_id\" BLOB)").arg(Quote(m_temp), temp.join(QLatin1Char(','))));
-        m_conn->Exec(QStringLiteral("CREATE INDEX temp.%1 ON %2(\"__vyn_id\")").arg(Quote(m_temp + QStringLiteral("_id")), Quote(m_temp)));
+        m_conn->Exec(QStringLiteral("CREATE TEMP TABLE %1 (%2, \"__vyn_id\" BLOB)")
+                         .arg(Quote(m_temp), temp.join(QLatin1Char(','))));
+        m_conn->Exec(QStringLiteral("CREATE INDEX temp.%1 ON %2(\"__vyn_id\")")
+                         .arg(Quote(m_temp + QStringLiteral("_id")), Quote(m_temp)));
         QStringList marks;
         for (int c = 0; c <= columns; ++c)
             marks << QStringLiteral("?");
-        Statement& ins = m_conn->Prepare(QStringLiteral("INSERT INTO temp.%1 VALUES (%2)").arg(Quote(m_temp), marks.join(QLatin1Char(','))));
+        Statement& ins = m_conn->Prepare(QStringLiteral("INSERT INTO temp.%1 VALUES (%2)")
+                                             .arg(Quote(m_temp), marks.join(QLatin1Char(','))));
         m_conn->Exec(QStringLiteral("BEGIN"));
-        auto rollback = Finally([this] { sqlite3_exec(m_conn->Handle(), "ROLLBACK", nullptr, nullptr, nullptr); });
+        auto rollback = Finally(
+            [this] { sqlite3_exec(m_conn->Handle(), "ROLLBACK", nullptr, nullptr, nullptr); });
         QHash<QByteArray, int> seen;
         while (st->Step()) {
             ins.Reset();
@@ -1197,7 +1318,8 @@ public:
                 ids << qint32(seen[id]++);
             }
             for (int c = 0; c < columns; ++c)
-                ins.Bind(c + 1, st->Column(first + c, defs.Items(c).DataType), defs.Items(c).DataType);
+                ins.Bind(c + 1, st->Column(first + c, defs.Items(c).DataType),
+                         defs.Items(c).DataType);
             ins.Bind(columns + 1, Variant(id), ftBlob);
             ins.Step();
         }
@@ -1223,7 +1345,8 @@ public:
         QStringList cols, marks;
         Params params;
         for (size_t c = 0; c < m_origin.size() && c < Values.size(); ++c) {
-            if (m_origin[c].isEmpty() || (m_names.Items(int(c)).DataType == ftAutoInc && Values[c].IsEmpty()))
+            if (m_origin[c].isEmpty() ||
+                (m_names.Items(int(c)).DataType == ftAutoInc && Values[c].IsEmpty()))
                 continue;
             cols << Quote(m_origin[c]);
             marks << QStringLiteral("?");
@@ -1231,9 +1354,11 @@ public:
         }
         Transaction tx(*m_conn);
         const QString target = SourceRef();
-        Statement& s = m_conn->Prepare(cols.isEmpty() ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(target)
-                                                      : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                                            .arg(target, cols.join(QLatin1Char(',')), marks.join(QLatin1Char(','))));
+        Statement& s = m_conn->Prepare(
+            cols.isEmpty()
+                ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(target)
+                : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                      .arg(target, cols.join(QLatin1Char(',')), marks.join(QLatin1Char(','))));
         BindAll(s, params);
         s.Step();
         s.Reset();
@@ -1245,7 +1370,8 @@ public:
         QStringList tmarks;
         for (size_t c = 0; c <= stored.size(); ++c)
             tmarks << QStringLiteral("?");
-        Statement& t = m_conn->Prepare(QStringLiteral("INSERT INTO temp.%1 VALUES (%2)").arg(Quote(m_temp), tmarks.join(QLatin1Char(','))));
+        Statement& t = m_conn->Prepare(QStringLiteral("INSERT INTO temp.%1 VALUES (%2)")
+                                           .arg(Quote(m_temp), tmarks.join(QLatin1Char(','))));
         for (size_t c = 0; c < stored.size(); ++c)
             t.Bind(int(c) + 1, stored[c], m_names.Items(int(c)).DataType);
         t.Bind(int(stored.size()) + 1, Variant(id), ftBlob);
@@ -1258,7 +1384,8 @@ public:
         return ReadBack(k, Values);
     }
 
-    TBookmark Update(const TBookmark& KeyBytes, const std::vector<Variant>& Original, std::vector<Variant>& Values) override
+    TBookmark Update(const TBookmark& KeyBytes, const std::vector<Variant>& Original,
+                     std::vector<Variant>& Values) override
     {
         CheckWritable();
         const Key k = Decode(KeyBytes);
@@ -1275,7 +1402,9 @@ public:
         }
         if (!sets.isEmpty()) {
             params.emplace_back(Variant(static_cast<long long>(src)), ftInteger);
-            Statement& s = m_conn->Prepare(QStringLiteral("UPDATE %1 SET %2 WHERE %3=?").arg(SourceRef(), sets.join(QLatin1Char(',')), m_sourceRowid));
+            Statement& s =
+                m_conn->Prepare(QStringLiteral("UPDATE %1 SET %2 WHERE %3=?")
+                                    .arg(SourceRef(), sets.join(QLatin1Char(',')), m_sourceRowid));
             BindAll(s, params);
             s.Step();
             s.Reset();
@@ -1294,11 +1423,13 @@ public:
         const std::int64_t src = SourceRowid(k);
         Transaction tx(*m_conn);
         CheckSourceUnchanged(src, Original, QStringLiteral("delete"));
-        Statement& s = m_conn->Prepare(QStringLiteral("DELETE FROM %1 WHERE %2=?").arg(SourceRef(), m_sourceRowid));
+        Statement& s = m_conn->Prepare(
+            QStringLiteral("DELETE FROM %1 WHERE %2=?").arg(SourceRef(), m_sourceRowid));
         s.Bind(1, Variant(static_cast<long long>(src)), ftInteger);
         s.Step();
         s.Reset();
-        Statement& t = m_conn->Prepare(QStringLiteral("DELETE FROM temp.%1 WHERE rowid=?").arg(Quote(m_temp)));
+        Statement& t =
+            m_conn->Prepare(QStringLiteral("DELETE FROM temp.%1 WHERE rowid=?").arg(Quote(m_temp)));
         t.Bind(1, Variant(static_cast<long long>(k.rowid)), ftInteger);
         t.Step();
         t.Reset();
@@ -1330,7 +1461,8 @@ private:
                 --depth;
             if (depth != 0)
                 continue;
-            for (const char* w : {"DISTINCT", "GROUP", "UNION", "INTERSECT", "EXCEPT", "JOIN", "HAVING"})
+            for (const char* w :
+                 {"DISTINCT", "GROUP", "UNION", "INTERSECT", "EXCEPT", "JOIN", "HAVING"})
                 if (IsWord(t[i], w))
                     return QString();
             if (IsWord(t[i], "FROM") && from < 0)
@@ -1368,7 +1500,10 @@ private:
         return base;
     }
 
-    QString SourceRef() const { return Quote(m_sourceSchema) + QLatin1Char('.') + Quote(m_sourceTable); }
+    QString SourceRef() const
+    {
+        return Quote(m_sourceSchema) + QLatin1Char('.') + Quote(m_sourceTable);
+    }
 
     std::int64_t SourceRowid(const Key& k) const
     {
@@ -1384,11 +1519,14 @@ private:
         QStringList cols;
         for (const QString& o : m_origin)
             cols << (o.isEmpty() ? QStringLiteral("NULL") : Quote(o));
-        Statement& s = m_conn->Prepare(QStringLiteral("SELECT %1 FROM %2 WHERE %3=?").arg(cols.join(QLatin1Char(',')), SourceRef(), m_sourceRowid));
+        Statement& s =
+            m_conn->Prepare(QStringLiteral("SELECT %1 FROM %2 WHERE %3=?")
+                                .arg(cols.join(QLatin1Char(',')), SourceRef(), m_sourceRowid));
         auto reset = Finally([&s] { s.Reset(); });
         s.Bind(1, Variant(static_cast<long long>(src)), ftInteger);
         if (!s.Step())
-            throw EDatabaseError(QStringLiteral("Couldn't perform the edit because another user deleted the record"));
+            throw EDatabaseError(QStringLiteral(
+                "Couldn't perform the edit because another user deleted the record"));
         std::vector<Variant> out(m_origin.size());
         for (size_t c = 0; c < m_origin.size(); ++c)
             out[c] = m_origin[c].isEmpty() ? (c < fallback.size() ? fallback[c] : Variant(Null))
@@ -1396,17 +1534,23 @@ private:
         return out;
     }
 
-    void CheckSourceUnchanged(std::int64_t src, const std::vector<Variant>& original, const QString& what)
+    void CheckSourceUnchanged(std::int64_t src, const std::vector<Variant>& original,
+                              const QString& what)
     {
         std::vector<Variant> now;
         try {
             now = ReadSource(src, original);
         } catch (const EDatabaseError&) {
-            throw EDatabaseError(QStringLiteral("Couldn't perform the %1 because another user deleted the record").arg(what));
+            throw EDatabaseError(
+                QStringLiteral("Couldn't perform the %1 because another user deleted the record")
+                    .arg(what));
         }
         for (size_t c = 0; c < now.size() && c < original.size(); ++c)
             if (!m_origin[c].isEmpty() && !(now[c] == original[c]))
-                throw EDatabaseError(QStringLiteral("Couldn't perform the %1 because another user changed the record").arg(what));
+                throw EDatabaseError(
+                    QStringLiteral(
+                        "Couldn't perform the %1 because another user changed the record")
+                        .arg(what));
     }
 
     void WriteTempRow(std::int64_t row, const std::vector<Variant>& values)
@@ -1414,7 +1558,8 @@ private:
         QStringList sets;
         for (size_t c = 0; c < values.size(); ++c)
             sets << QStringLiteral("c%1=?").arg(c);
-        Statement& t = m_conn->Prepare(QStringLiteral("UPDATE temp.%1 SET %2 WHERE rowid=?").arg(Quote(m_temp), sets.join(QLatin1Char(','))));
+        Statement& t = m_conn->Prepare(QStringLiteral("UPDATE temp.%1 SET %2 WHERE rowid=?")
+                                           .arg(Quote(m_temp), sets.join(QLatin1Char(','))));
         for (size_t c = 0; c < values.size(); ++c)
             t.Bind(int(c) + 1, values[c], m_names.Items(int(c)).DataType);
         t.Bind(int(values.size()) + 1, Variant(static_cast<long long>(row)), ftInteger);
@@ -1442,21 +1587,25 @@ public:
         return std::make_unique<ParadoxCursor>(TablePath(Folder, TableName), TableName, ReadOnly);
     }
 
-    void CreateTable(const QString& Folder, const QString& TableName, const TFieldDefs& Defs) override
+    void CreateTable(const QString& Folder, const QString& TableName,
+                     const TFieldDefs& Defs) override
     {
         if (Defs.Count() == 0)
-            throw EDatabaseError(QStringLiteral("Table '%1' needs at least one field").arg(TableName));
+            throw EDatabaseError(
+                QStringLiteral("Table '%1' needs at least one field").arg(TableName));
         const QString path = TablePath(Folder, TableName);
         if (!QFileInfo(QFileInfo(path).absolutePath()).isDir())
-            throw EDatabaseError(QStringLiteral("Cannot create table '%1': folder '%2' does not exist")
-                                     .arg(TableName, QFileInfo(path).absolutePath()));
+            throw EDatabaseError(
+                QStringLiteral("Cannot create table '%1': folder '%2' does not exist")
+                    .arg(TableName, QFileInfo(path).absolutePath()));
         QStringList cols;
         for (int i = 0; i < Defs.Count(); ++i) {
             const TFieldDef& d = Defs.Items(i);
             for (const char* reserved : {"rowid", "_rowid_", "oid"})
                 if (d.Name.compare(QLatin1String(reserved), Qt::CaseInsensitive) == 0)
-                    throw EDatabaseError(QStringLiteral("Table '%1': '%2' is reserved and cannot name a field")
-                                             .arg(TableName, d.Name));
+                    throw EDatabaseError(
+                        QStringLiteral("Table '%1': '%2' is reserved and cannot name a field")
+                            .arg(TableName, d.Name));
             QString col = Quote(d.Name) + QLatin1Char(' ') + DeclaredType(d);
             if (d.Required && d.DataType != ftAutoInc)
                 col += QStringLiteral(" NOT NULL");
@@ -1468,12 +1617,14 @@ public:
         auto cleanup = Finally([&temp] { QFile::remove(temp); });
         {
             Connection c(temp, false, true, TableName);
-            c.Exec(QStringLiteral("CREATE TABLE %1 (%2)")
-                       .arg(Quote(QFileInfo(path).completeBaseName()), cols.join(QLatin1Char(','))));
+            c.Exec(
+                QStringLiteral("CREATE TABLE %1 (%2)")
+                    .arg(Quote(QFileInfo(path).completeBaseName()), cols.join(QLatin1Char(','))));
         }
         QFile::remove(path);
         if (!QFile::rename(temp, path))
-            throw EDatabaseError(QStringLiteral("Cannot create table '%1' in '%2'").arg(TableName, Folder));
+            throw EDatabaseError(
+                QStringLiteral("Cannot create table '%1' in '%2'").arg(TableName, Folder));
     }
 
     void DeleteTable(const QString& Folder, const QString& TableName) override
@@ -1497,12 +1648,14 @@ public:
     }
 
     std::unique_ptr<TTableCursor> OpenQuery(const QString& Folder, const QString& Sql,
-                                            const std::vector<TQueryParam>& Params, bool Live) override
+                                            const std::vector<TQueryParam>& Params,
+                                            bool Live) override
     {
         return std::make_unique<QueryCursor>(Folder, Sql, Params, Live);
     }
 
-    int ExecSQL(const QString& Folder, const QString& Sql, const std::vector<TQueryParam>& Params) override
+    int ExecSQL(const QString& Folder, const QString& Sql,
+                const std::vector<TQueryParam>& Params) override
     {
         QueryConnection q(Folder, Sql, Params);
         std::unique_ptr<Statement> st = q.Prepare(q.Sql());

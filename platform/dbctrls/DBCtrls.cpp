@@ -19,7 +19,8 @@ namespace vyn {
 
 // --- TDBTextBinding --------------------------------------------------------------------------
 
-TDBTextBinding::TDBTextBinding(TObject* Control, Hooks hooks) : m_control(Control), m_hooks(std::move(hooks))
+TDBTextBinding::TDBTextBinding(TObject* Control, Hooks hooks)
+    : m_control(Control), m_hooks(std::move(hooks))
 {
     m_link.Control = Control;
     m_link.OnDataChange = [this](TObject*) { Show(); };
@@ -31,7 +32,8 @@ TDBTextBinding::TDBTextBinding(TObject* Control, Hooks hooks) : m_control(Contro
 void TDBTextBinding::Show()
 {
     m_showing = true;
-    struct Done {
+    struct Done
+    {
         bool& flag;
         ~Done() { flag = false; }
     } done{m_showing};
@@ -60,8 +62,8 @@ void TDBTextBinding::Changed()
 
 void TDBTextBinding::KeyDown(Word& Key, TShiftState Shift)
 {
-    const bool editingKey = Key == VK_DELETE || (Key == VK_INSERT && Shift.Contains(ssShift)) ||
-                            Key == VK_BACK;
+    const bool editingKey =
+        Key == VK_DELETE || (Key == VK_INSERT && Shift.Contains(ssShift)) || Key == VK_BACK;
     if (editingKey && !m_link.Edit())
         Key = 0;
 }
@@ -109,7 +111,7 @@ void TDBTextBinding::UpdateData()
 // --- Data-aware controls ---------------------------------------------------------------------
 
 #define VYN_DATA_AWARE_DEFINITIONS(Class)                                                          \
-    void Class::SetDataSource(TDataSource* Value)                                                 \
+    void Class::SetDataSource(TDataSource* Value)                                                  \
     {                                                                                              \
         ChangeReference(DataSource(), Value);                                                      \
         m_binding->DataLink()->SetDataSource(Value);                                               \
@@ -125,8 +127,7 @@ VYN_DATA_AWARE_DEFINITIONS(TDBEdit)
 VYN_DATA_AWARE_DEFINITIONS(TDBMemo)
 VYN_DATA_AWARE_DEFINITIONS(TDBComboBox)
 
-template <class C>
-TClassBuilder<C>& DataAwareProperties(TClassBuilder<C>& b)
+template <class C> TClassBuilder<C>& DataAwareProperties(TClassBuilder<C>& b)
 {
     return b.Property("DataSource", &C::DataSource, &C::SetDataSource)
         .Property("DataField", &C::DataField, &C::SetDataField)
@@ -144,14 +145,15 @@ const TClassInfo& TDBEdit::StaticClassInfo()
 VYN_REGISTER_CLASS(TDBEdit)
 
 TDBEdit::TDBEdit(TComponent* AOwner)
-    : TEdit(AOwner), m_binding(std::make_unique<TDBTextBinding>(
-                         this, TDBTextBinding::Hooks{[this] { return TEdit::GetText(); },
-                                                     [this](const QString& t) {
-                                                         TEdit::SetText(t);
-                                                         TEdit::SetModified(false);
-                                                     },
-                                                     [this](bool ro) { TCustomEdit::SetReadOnly(ro); },
-                                                     [this] { return Focused(); }, [this] { SelectAll(); }}))
+    : TEdit(AOwner),
+      m_binding(std::make_unique<TDBTextBinding>(
+          this, TDBTextBinding::Hooks{[this] { return TEdit::GetText(); },
+                                      [this](const QString& t) {
+                                          TEdit::SetText(t);
+                                          TEdit::SetModified(false);
+                                      },
+                                      [this](bool ro) { TCustomEdit::SetReadOnly(ro); },
+                                      [this] { return Focused(); }, [this] { SelectAll(); }}))
 {
     TCustomEdit::SetReadOnly(true);
 }
@@ -203,14 +205,15 @@ const TClassInfo& TDBMemo::StaticClassInfo()
 VYN_REGISTER_CLASS(TDBMemo)
 
 TDBMemo::TDBMemo(TComponent* AOwner)
-    : TMemo(AOwner), m_binding(std::make_unique<TDBTextBinding>(
-                         this, TDBTextBinding::Hooks{[this] { return TMemo::GetText(); },
-                                                     [this](const QString& t) {
-                                                         TMemo::SetText(t);
-                                                         TMemo::SetModified(false);
-                                                     },
-                                                     [this](bool ro) { TCustomEdit::SetReadOnly(ro); },
-                                                     [this] { return Focused(); }, [this] { SelectAll(); }}))
+    : TMemo(AOwner),
+      m_binding(std::make_unique<TDBTextBinding>(
+          this, TDBTextBinding::Hooks{[this] { return TMemo::GetText(); },
+                                      [this](const QString& t) {
+                                          TMemo::SetText(t);
+                                          TMemo::SetModified(false);
+                                      },
+                                      [this](bool ro) { TCustomEdit::SetReadOnly(ro); },
+                                      [this] { return Focused(); }, [this] { SelectAll(); }}))
 {
     TCustomEdit::SetReadOnly(true);
 }
@@ -269,10 +272,10 @@ VYN_REGISTER_CLASS(TDBComboBox)
 TDBComboBox::TDBComboBox(TComponent* AOwner)
     : TCustomComboBox(AOwner),
       m_binding(std::make_unique<TDBTextBinding>(
-          this, TDBTextBinding::Hooks{[this] { return SelectedText(); }, [this](const QString&) { ShowFieldText(); },
-                                      [](bool) {}, [this] { return Focused(); }, [] {}}))
-{
-}
+          this, TDBTextBinding::Hooks{[this] { return SelectedText(); },
+                                      [this](const QString&) { ShowFieldText(); }, [](bool) {},
+                                      [this] { return Focused(); }, [] {}}))
+{}
 
 TDBComboBox::~TDBComboBox()
 {

@@ -8,7 +8,6 @@
 #include <functional>
 #include <memory>
 
-
 namespace vyn {
 
 class TDataSet;
@@ -21,8 +20,9 @@ class TField;
 class TDBTextBinding
 {
 public:
-    struct Hooks {
-        std::function<QString()> GetText;         // the control's text
+    struct Hooks
+    {
+        std::function<QString()> GetText;            // the control's text
         std::function<void(const QString&)> SetText; // shown without counting as a user change
         std::function<void(bool)> SetReadOnly;
         std::function<bool()> Focused;
@@ -59,18 +59,39 @@ private:
 
 #define VYN_DATA_AWARE_PROPERTIES                                                                  \
 public:                                                                                            \
-    TDataSource* DataSource() const { return m_binding->DataLink()->DataSource(); }                \
+    TDataSource* DataSource() const                                                                \
+    {                                                                                              \
+        return m_binding->DataLink()->DataSource();                                                \
+    }                                                                                              \
     void SetDataSource(TDataSource* Value);                                                        \
-    QString DataField() const { return m_binding->DataLink()->FieldName(); }                       \
-    void SetDataField(const QString& Value) { m_binding->DataLink()->SetFieldName(Value); }        \
-    /* Read-only for the user: the link never starts an edit. */                                \
-    bool ReadOnly() const { return m_binding->DataLink()->ReadOnly(); }                            \
-    void SetReadOnly(bool Value) { m_binding->DataLink()->SetReadOnly(Value); }                    \
-    TField* Field() const { return m_binding->Field(); }                                           \
+    QString DataField() const                                                                      \
+    {                                                                                              \
+        return m_binding->DataLink()->FieldName();                                                 \
+    }                                                                                              \
+    void SetDataField(const QString& Value)                                                        \
+    {                                                                                              \
+        m_binding->DataLink()->SetFieldName(Value);                                                \
+    }                                                                                              \
+    /* Read-only for the user: the link never starts an edit. */                                   \
+    bool ReadOnly() const                                                                          \
+    {                                                                                              \
+        return m_binding->DataLink()->ReadOnly();                                                  \
+    }                                                                                              \
+    void SetReadOnly(bool Value)                                                                   \
+    {                                                                                              \
+        m_binding->DataLink()->SetReadOnly(Value);                                                 \
+    }                                                                                              \
+    TField* Field() const                                                                          \
+    {                                                                                              \
+        return m_binding->Field();                                                                 \
+    }                                                                                              \
                                                                                                    \
 protected:                                                                                         \
-    TFieldDataLink* DataLink() const { return m_binding->DataLink(); }                             \
-    void Notification(TComponent* AComponent, TOperation Operation) override;                     \
+    TFieldDataLink* DataLink() const                                                               \
+    {                                                                                              \
+        return m_binding->DataLink();                                                              \
+    }                                                                                              \
+    void Notification(TComponent* AComponent, TOperation Operation) override;                      \
                                                                                                    \
 private:
 

@@ -90,7 +90,8 @@ public:
     {
         Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
         TField* field = m_grid->Columns(index.column());
-        if (!m_grid->m_readOnly && m_grid->m_options.Contains(dgEditing) && field && field->CanModify())
+        if (!m_grid->m_readOnly && m_grid->m_options.Contains(dgEditing) && field &&
+            field->CanModify())
             f |= Qt::ItemIsEditable;
         return f;
     }
@@ -126,9 +127,11 @@ VYN_REGISTER_CLASS(TDBGrid)
 
 TDBGrid::TDBGrid(TComponent* AOwner)
     : TWinControl(AOwner, new QTableView), m_link(std::make_unique<TGridDataLink>(this)),
-      m_model(std::make_unique<TGridModel>(this)),
-      m_options{dgEditing, dgTitles, dgIndicator, dgColumnResize, dgColLines, dgRowLines, dgTabs, dgConfirmDelete,
-                dgCancelOnExit}
+      m_model(std::make_unique<TGridModel>(this)), m_options{dgEditing,     dgTitles,
+                                                             dgIndicator,   dgColumnResize,
+                                                             dgColLines,    dgRowLines,
+                                                             dgTabs,        dgConfirmDelete,
+                                                             dgCancelOnExit}
 {
     QTableView* view = View();
     view->setModel(m_model.get());
@@ -204,8 +207,8 @@ void TDBGrid::ApplyOptions()
     view->setShowGrid(m_options.Contains(dgColLines) || m_options.Contains(dgRowLines));
     view->setSelectionBehavior(m_options.Contains(dgRowSelect) ? QAbstractItemView::SelectRows
                                                                : QAbstractItemView::SelectItems);
-    view->horizontalHeader()->setSectionResizeMode(m_options.Contains(dgColumnResize) ? QHeaderView::Interactive
-                                                                                        : QHeaderView::Fixed);
+    view->horizontalHeader()->setSectionResizeMode(
+        m_options.Contains(dgColumnResize) ? QHeaderView::Interactive : QHeaderView::Fixed);
 }
 
 int TDBGrid::ColumnCount() const
@@ -261,7 +264,8 @@ void TDBGrid::LayoutChanged()
     QTableView* view = View();
     const int charWidth = view->fontMetrics().horizontalAdvance(QLatin1Char('0'));
     for (int c = 0; c < ColumnCount(); ++c) {
-        const int chars = std::max(m_columns[size_t(c)]->DisplayWidth(), int(m_columns[size_t(c)]->DisplayName().size()));
+        const int chars = std::max(m_columns[size_t(c)]->DisplayWidth(),
+                                   int(m_columns[size_t(c)]->DisplayName().size()));
         view->setColumnWidth(c, chars * charWidth + 8);
     }
     UpdateRowCount();
@@ -278,7 +282,8 @@ void TDBGrid::MarkCurrent()
 {
     QTableView* view = View();
     m_syncing = true;
-    struct Done {
+    struct Done
+    {
         bool& flag;
         ~Done() { flag = false; }
     } done{m_syncing};
@@ -290,15 +295,17 @@ void TDBGrid::MarkCurrent()
     const int column = std::max(0, view->currentIndex().column());
     const QModelIndex index = m_model->index(row, std::min(column, std::max(0, ColumnCount() - 1)));
     view->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
-                                                       (m_options.Contains(dgRowSelect) ? QItemSelectionModel::Rows
-                                                                                        : QItemSelectionModel::NoUpdate));
+                                                       (m_options.Contains(dgRowSelect)
+                                                            ? QItemSelectionModel::Rows
+                                                            : QItemSelectionModel::NoUpdate));
 }
 
 void TDBGrid::UpdateRowCount()
 {
     QTableView* view = View();
     const int rowHeight = std::max(1, view->verticalHeader()->defaultSectionSize());
-    const int header = view->horizontalHeader()->isVisible() ? view->horizontalHeader()->sizeHint().height() : 0;
+    const int header =
+        view->horizontalHeader()->isVisible() ? view->horizontalHeader()->sizeHint().height() : 0;
     const int rows = std::max(1, (Height() - header - 2 * view->frameWidth()) / rowHeight);
     m_link->SetBufferCount(rows);
 }
@@ -319,10 +326,18 @@ void TDBGrid::KeyDown(Word& Key, TShiftState Shift)
         return;
     const int page = std::max(1, m_link->BufferCount());
     switch (Key) {
-    case VK_UP: ds->Prior(); break;
-    case VK_DOWN: ds->Next(); break;
-    case VK_PRIOR: ds->MoveBy(-page); break;
-    case VK_NEXT: ds->MoveBy(page); break;
+    case VK_UP:
+        ds->Prior();
+        break;
+    case VK_DOWN:
+        ds->Next();
+        break;
+    case VK_PRIOR:
+        ds->MoveBy(-page);
+        break;
+    case VK_NEXT:
+        ds->MoveBy(page);
+        break;
     case VK_HOME:
         if (!Shift.Contains(ssCtrl))
             return;
@@ -343,7 +358,8 @@ void TDBGrid::KeyDown(Word& Key, TShiftState Shift)
             return;
         ds->Cancel();
         break;
-    default: return;
+    default:
+        return;
     }
     Key = 0;
 }

@@ -33,8 +33,9 @@ private:
 namespace {
 
 // The buttons' hints; the platform's own texts.
-const char* const Hints[] = {"First record", "Prior record", "Next record", "Last record", "Insert record",
-                             "Delete record", "Edit record", "Post edit", "Cancel edit", "Refresh data"};
+const char* const Hints[] = {"First record",  "Prior record",  "Next record", "Last record",
+                             "Insert record", "Delete record", "Edit record", "Post edit",
+                             "Cancel edit",   "Refresh data"};
 
 // Small drawn pictures, so the bar needs no image files.
 QIcon Picture(TNavigateBtn b)
@@ -64,8 +65,12 @@ QIcon Picture(TNavigateBtn b)
         p.drawRect(3, 3, 2, 10);
         triangle(true, 6);
         break;
-    case nbPrior: triangle(true, 5); break;
-    case nbNext: triangle(false, 5); break;
+    case nbPrior:
+        triangle(true, 5);
+        break;
+    case nbNext:
+        triangle(false, 5);
+        break;
     case nbLast:
         triangle(false, 4);
         p.drawRect(11, 3, 2, 10);
@@ -74,10 +79,13 @@ QIcon Picture(TNavigateBtn b)
         p.drawRect(7, 3, 2, 10);
         p.drawRect(3, 7, 10, 2);
         break;
-    case nbDelete: p.drawRect(3, 7, 10, 2); break;
+    case nbDelete:
+        p.drawRect(3, 7, 10, 2);
+        break;
     case nbEdit:
         p.setBrush(QColor(0, 0, 0));
-        p.drawPolygon(QPolygonF({QPointF(3, 13), QPointF(4, 10), QPointF(11, 3), QPointF(13, 5), QPointF(6, 12)}));
+        p.drawPolygon(QPolygonF(
+            {QPointF(3, 13), QPointF(4, 10), QPointF(11, 3), QPointF(13, 5), QPointF(6, 12)}));
         break;
     case nbPost:
         p.setBrush(Qt::NoBrush);
@@ -107,20 +115,23 @@ QIcon Picture(TNavigateBtn b)
 const TClassInfo& TDBNavigator::StaticClassInfo()
 {
     using C = TDBNavigator;
-    static const TClassInfo info = TClassBuilder<C>("TDBNavigator")
-                                       .Property("DataSource", &C::DataSource, &C::SetDataSource)
-                                       .Property("VisibleButtons", &C::VisibleButtons, &C::SetVisibleButtons)
-                                       .Property("ConfirmDelete", &C::ConfirmDelete, &C::SetConfirmDelete)
-                                       .Member("BeforeAction", &C::BeforeAction)
-                                       .Member("OnClick", &C::OnClick)
-                                       .Build();
+    static const TClassInfo info =
+        TClassBuilder<C>("TDBNavigator")
+            .Property("DataSource", &C::DataSource, &C::SetDataSource)
+            .Property("VisibleButtons", &C::VisibleButtons, &C::SetVisibleButtons)
+            .Property("ConfirmDelete", &C::ConfirmDelete, &C::SetConfirmDelete)
+            .Member("BeforeAction", &C::BeforeAction)
+            .Member("OnClick", &C::OnClick)
+            .Build();
     return info;
 }
 VYN_REGISTER_CLASS(TDBNavigator)
 
 TDBNavigator::TDBNavigator(TComponent* AOwner)
-    : TWinControl(AOwner, new QWidget), m_link(std::make_unique<TNavDataLink>(this)),
-      m_visible{nbFirst, nbPrior, nbNext, nbLast, nbInsert, nbDelete, nbEdit, nbPost, nbCancel, nbRefresh}
+    : TWinControl(AOwner, new QWidget),
+      m_link(std::make_unique<TNavDataLink>(this)), m_visible{nbFirst,  nbPrior,  nbNext, nbLast,
+                                                              nbInsert, nbDelete, nbEdit, nbPost,
+                                                              nbCancel, nbRefresh}
 {
     auto* layout = new QHBoxLayout(Widget());
     layout->setContentsMargins(0, 0, 0, 0);
@@ -133,7 +144,8 @@ TDBNavigator::TDBNavigator(TComponent* AOwner)
         b->setObjectName(EnumInfo<TNavigateBtn>().Name(i));
         b->setFocusPolicy(Qt::NoFocus);
         b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-        QObject::connect(b, &QToolButton::clicked, b, [this, which] { GuardEvent(this, [&] { BtnClick(which); }); });
+        QObject::connect(b, &QToolButton::clicked, b,
+                         [this, which] { GuardEvent(this, [&] { BtnClick(which); }); });
         layout->addWidget(b);
         m_buttons.push_back(b);
     }
@@ -192,15 +204,22 @@ bool TDBNavigator::ButtonEnabled(TNavigateBtn Index) const
     const bool canModify = ds->CanModify();
     switch (Index) {
     case nbFirst:
-    case nbPrior: return !ds->Bof();
+    case nbPrior:
+        return !ds->Bof();
     case nbNext:
-    case nbLast: return !ds->Eof();
-    case nbInsert: return canModify;
-    case nbDelete: return canModify && !(ds->Bof() && ds->Eof());
-    case nbEdit: return canModify && !editing && !ds->IsEmpty();
+    case nbLast:
+        return !ds->Eof();
+    case nbInsert:
+        return canModify;
+    case nbDelete:
+        return canModify && !(ds->Bof() && ds->Eof());
+    case nbEdit:
+        return canModify && !editing && !ds->IsEmpty();
     case nbPost:
-    case nbCancel: return canModify && editing;
-    case nbRefresh: return !editing;
+    case nbCancel:
+        return canModify && editing;
+    case nbRefresh:
+        return !editing;
     }
     return false;
 }
@@ -218,20 +237,38 @@ void TDBNavigator::BtnClick(TNavigateBtn Index)
         return;
     BeforeAction(this, Index);
     switch (Index) {
-    case nbFirst: ds->First(); break;
-    case nbPrior: ds->Prior(); break;
-    case nbNext: ds->Next(); break;
-    case nbLast: ds->Last(); break;
-    case nbInsert: ds->Insert(); break;
+    case nbFirst:
+        ds->First();
+        break;
+    case nbPrior:
+        ds->Prior();
+        break;
+    case nbNext:
+        ds->Next();
+        break;
+    case nbLast:
+        ds->Last();
+        break;
+    case nbInsert:
+        ds->Insert();
+        break;
     case nbDelete:
-        if (!m_confirmDelete || MessageDlg(PlatformText(TPlatformText::DeleteRecordQuestion), mtConfirmation,
-                                           {mbOK, mbCancel}, 0) == mrOk)
+        if (!m_confirmDelete || MessageDlg(PlatformText(TPlatformText::DeleteRecordQuestion),
+                                           mtConfirmation, {mbOK, mbCancel}, 0) == mrOk)
             ds->Delete();
         break;
-    case nbEdit: ds->Edit(); break;
-    case nbPost: ds->Post(); break;
-    case nbCancel: ds->Cancel(); break;
-    case nbRefresh: ds->Refresh(); break;
+    case nbEdit:
+        ds->Edit();
+        break;
+    case nbPost:
+        ds->Post();
+        break;
+    case nbCancel:
+        ds->Cancel();
+        break;
+    case nbRefresh:
+        ds->Refresh();
+        break;
     }
     OnClick(this, Index);
 }

@@ -146,7 +146,8 @@ void TDBRichEdit::KeyPress(QChar& Key)
         Key = QChar();
         return;
     }
-    if (code == 8 || code == 9 || code == 10 || code == 13 || code == 22 || code == 24 || code >= 32) {
+    if (code == 8 || code == 9 || code == 10 || code == 13 || code == 22 || code == 24 ||
+        code >= 32) {
         BeginEditing();
     } else if (code == 27) {
         m_link.Reset();

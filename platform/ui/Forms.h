@@ -26,7 +26,6 @@ protected:
     void BeforeDestruction() override;
 
 public:
-
     TFormBorderStyle BorderStyle() const { return m_borderStyle; }
     void SetBorderStyle(TFormBorderStyle Value);
     TPosition Position() const { return m_position; }
@@ -135,7 +134,6 @@ protected:
     void BeforeDestruction() override;
 
 public:
-
     TNotifyEvent OnCreate;
     // Runs while the module's components still exist (datasets still open).
     TNotifyEvent OnDestroy;

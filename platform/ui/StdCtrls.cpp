@@ -2,9 +2,9 @@
 
 #include "platform/core/Exception.h"
 #include "platform/core/ScopeGuard.h"
-#include "platform/ui/TextSelection.h"
 #include "platform/core/TypInfo.h"
 #include "platform/ui/Forms.h"
+#include "platform/ui/TextSelection.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>

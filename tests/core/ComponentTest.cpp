@@ -65,12 +65,13 @@ TEST(Component, NamesAreIdentifiersUniqueAmongTheOwnersComponents)
     TComponent a(&owner), b(&owner);
     a.SetName(QStringLiteral("Table1"));
 
-    struct Case {
+    struct Case
+    {
         const char* name;
         bool ok;
-    } cases[] = {{"Table2", true},  {"_x9", true},   {"", true},     {"1abc", false},
-                 {"a b", false},     {"Tablé", false}, {"a.b", false}, {"table1", false},
-                 {"TABLE1", false}};
+    } cases[] = {{"Table2", true}, {"_x9", true},     {"", true},
+                 {"1abc", false},  {"a b", false},    {"Tablé", false},
+                 {"a.b", false},   {"table1", false}, {"TABLE1", false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         b.SetName(QStringLiteral("Before"));

@@ -1,5 +1,5 @@
-#include "platform/core/Exception.h"
 #include "platform/core/Layout.h"
+#include "platform/core/Exception.h"
 #include "platform/core/TypInfo.h"
 #include "tests/support/TestComponents.h"
 
@@ -138,13 +138,15 @@ TEST(Layout, ReferencesToOtherRootsGoThroughTheGlobalFinder)
 
 TEST(Layout, BadInputRaisesWithTheLineAndLeavesNothingBehind)
 {
-    struct Case {
+    struct Case
+    {
         const char* what;
         const char* body; // inside "object R: TTestRoot" ... "end"; line 1 is the header
         const char* message;
     } cases[] = {
         {"unknown class", "object A: TNoSuch\nend", "line 2: Class TNoSuch not found"},
-        {"not creatable", "object A: TPersistent\nend", "line 2: Class TPersistent is not a component"},
+        {"not creatable", "object A: TPersistent\nend",
+         "line 2: Class TPersistent is not a component"},
         {"unknown property", "object A: TTestComponent\n Colour = 1\nend",
          "line 3: Property Colour does not exist in TTestComponent"},
         {"unknown sub-property", "object A: TTestComponent\n Font.Weight = 1\nend",
@@ -163,11 +165,12 @@ TEST(Layout, BadInputRaisesWithTheLineAndLeavesNothingBehind)
          "line 3: Cannot set A.Code: Property TTestComponent.Code is read-only"},
         {"republished read-only", "object A: TTestItems\n Lines.Strings = (\n 'x')\nend",
          "line 3: Property Lines of TTestItems has no sub-properties"},
-        {"unresolved", "object A: TTestComponent\nend\nobject B: TTestComponent\n Link = Nobody\nend",
+        {"unresolved",
+         "object A: TTestComponent\nend\nobject B: TTestComponent\n Link = Nobody\nend",
          "line 5: Unresolved reference to Nobody in B.Link"},
-        {"reference of wrong class",
-         "object A: TTestComponent\n Link = R\nend",
-         "line 3: Cannot set A.Link: Property TTestComponent.Link takes a TTestComponent, not a TTestRoot"},
+        {"reference of wrong class", "object A: TTestComponent\n Link = R\nend",
+         "line 3: Cannot set A.Link: Property TTestComponent.Link takes a TTestComponent, not a "
+         "TTestRoot"},
         {"unknown method", "object A: TTestComponent\n OnChange = Missing\nend",
          "line 3: Method Missing not found in TTestRoot"},
         {"method signature", "object A: TTestComponent\n OnChange = ActionHandler\nend",

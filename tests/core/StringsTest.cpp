@@ -1,6 +1,6 @@
+#include "platform/core/Strings.h"
 #include "platform/core/Exception.h"
 #include "platform/core/Stream.h"
-#include "platform/core/Strings.h"
 
 #include <QLocale>
 #include <gtest/gtest.h>
@@ -32,9 +32,12 @@ TEST(StringList, EditsKeepLinesAndObjectsTogether)
 
 TEST(StringList, IndexOfIgnoresCaseUnderTheLocale)
 {
-    TStringList list(QStringList{QStringLiteral("Über"), QStringLiteral("Straße"), QStringLiteral("élan")});
+    TStringList list(
+        QStringList{QStringLiteral("Über"), QStringLiteral("Straße"), QStringLiteral("élan")});
     EXPECT_EQ(list.IndexOf(QStringLiteral("über")), 0);
-    EXPECT_EQ(list.IndexOf(QStringLiteral("STRASSE")) == 1 || list.IndexOf(QStringLiteral("straße")) == 1, true);
+    EXPECT_EQ(list.IndexOf(QStringLiteral("STRASSE")) == 1 ||
+                  list.IndexOf(QStringLiteral("straße")) == 1,
+              true);
     EXPECT_EQ(list.IndexOf(QStringLiteral("ÉLAN")), 2);
     EXPECT_EQ(list.IndexOf(QStringLiteral("elan")), -1); // accents still count
     list.SetCaseSensitive(true);
@@ -61,7 +64,8 @@ TEST(StringList, TextJoinsWithCrLfAndSplitsAnyLineEnd)
 
 TEST(StringList, SortedListsAndDuplicates)
 {
-    struct Case {
+    struct Case
+    {
         TDuplicates dup;
         QStringList expected;
         bool raises;

@@ -71,7 +71,8 @@ TEST(TypInfo, ASetReadsAsItsOrdinalWithMemberNAtBitTwoToTheN)
 TEST(TypInfo, MissingWrongKindReadOnlyAndOutOfRangeRaise)
 {
     TTestItems items(nullptr);
-    struct Case {
+    struct Case
+    {
         const char* what;
         std::function<void()> call;
         const char* message;
@@ -84,7 +85,8 @@ TEST(TypInfo, MissingWrongKindReadOnlyAndOutOfRangeRaise)
          "Property TTestItems.Code is read-only"},
         {"range", [&] { SetOrdProp(&items, QStringLiteral("Small"), 70000); },
          "Property TTestItems.Small takes values from -32768 to 32767, not 70000"},
-        {"enum member", [&] { SetEnumProp(&items, QStringLiteral("Color"), QStringLiteral("tcPink")); },
+        {"enum member",
+         [&] { SetEnumProp(&items, QStringLiteral("Color"), QStringLiteral("tcPink")); },
          "Property TTestItems.Color has no member tcPink in TTestColor"},
         {"object class",
          [&] {

@@ -1,5 +1,5 @@
-#include "platform/core/Exception.h"
 #include "platform/core/Unit.h"
+#include "platform/core/Exception.h"
 
 #include <gtest/gtest.h>
 
@@ -14,10 +14,11 @@ QStringList& Log()
 }
 
 // Registered in an order that differs from the order of use.
-const TUnitRegistration rich("TestRich", {"TestPopup", "TestConst"}, [] { Log() << "init Rich"; },
-                             [] { Log() << "fin Rich"; });
-const TUnitRegistration popup("TestPopup", {"TestConst"}, [] { Log() << "init Popup"; },
-                              [] { Log() << "fin Popup"; });
+const TUnitRegistration rich(
+    "TestRich", {"TestPopup", "TestConst"}, [] { Log() << "init Rich"; },
+    [] { Log() << "fin Rich"; });
+const TUnitRegistration popup(
+    "TestPopup", {"TestConst"}, [] { Log() << "init Popup"; }, [] { Log() << "fin Popup"; });
 const TUnitRegistration constants("TestConst", {}, nullptr, [] { Log() << "fin Const"; });
 
 QStringList Ours(const QStringList& all)

@@ -18,8 +18,8 @@ TEST(Variant, NullIsDistinctFromEveryValueAndFromUnassigned)
     EXPECT_TRUE(unassigned.IsUnassigned());
     EXPECT_TRUE(null.IsNull());
     EXPECT_FALSE(unassigned == null);
-    for (const Variant& v : {Variant(0), Variant(QString()), Variant(false), Variant(0.0),
-                             Variant(QByteArray())}) {
+    for (const Variant& v :
+         {Variant(0), Variant(QString()), Variant(false), Variant(0.0), Variant(QByteArray())}) {
         EXPECT_FALSE(v == null);
         EXPECT_FALSE(v.IsEmpty());
     }
@@ -40,8 +40,9 @@ TEST(Variant, ConversionsAndTheirErrors)
         Variant(QStringLiteral("abc")).ToInt();
         FAIL();
     } catch (const EVariantError& e) {
-        EXPECT_EQ(e.Message(),
-                  QStringLiteral("Could not convert variant 'abc' of type (String) into type (Integer)"));
+        EXPECT_EQ(
+            e.Message(),
+            QStringLiteral("Could not convert variant 'abc' of type (String) into type (Integer)"));
     }
     EXPECT_THROW(Variant(std::int64_t(1) << 40).ToInt(), EVariantError);
     EXPECT_THROW(Variant(QByteArray("x")).ToDouble(), EVariantError);

@@ -34,10 +34,11 @@ private:
 
 const TClassInfo& TSourceUser::StaticClassInfo()
 {
-    static const TClassInfo info = TClassBuilder<TSourceUser>("TSourceUser")
-                                       .Property("DataSource", &TSourceUser::DataSource, &TSourceUser::SetDataSource)
-                                       .Property("ListSource", &TSourceUser::ListSource, &TSourceUser::SetListSource)
-                                       .Build();
+    static const TClassInfo info =
+        TClassBuilder<TSourceUser>("TSourceUser")
+            .Property("DataSource", &TSourceUser::DataSource, &TSourceUser::SetDataSource)
+            .Property("ListSource", &TSourceUser::ListSource, &TSourceUser::SetListSource)
+            .Build();
     return info;
 }
 
@@ -100,7 +101,8 @@ protected:
 
 TEST_F(CoordinatorTest, TagCodesDecideWhatOpensAndWhatIsReRead)
 {
-    struct Case {
+    struct Case
+    {
         int tag;
         bool active;
         bool editing;
@@ -116,7 +118,12 @@ TEST_F(CoordinatorTest, TagCodesDecideWhatOpensAndWhatIsReRead)
     };
     int n = 0;
     for (const Case& c : cases) {
-        SCOPED_TRACE(QStringLiteral("tag %1 active %2 editing %3 force %4").arg(c.tag).arg(c.active).arg(c.editing).arg(c.force).toStdString());
+        SCOPED_TRACE(QStringLiteral("tag %1 active %2 editing %3 force %4")
+                         .arg(c.tag)
+                         .arg(c.active)
+                         .arg(c.editing)
+                         .arg(c.force)
+                         .toStdString());
         TTable* t = Table(form, QStringLiteral("T%1").arg(n++), c.tag);
         Use(t);
         if (c.active)
@@ -170,7 +177,9 @@ TEST_F(CoordinatorTest, TheWorkListPutsListAndLookupDataSetsFirstAndTakesEachOnc
         t->AfterOpen = log;
     // A's lookup field uses L.
     for (const char* name : {"Id", "Name"}) {
-        auto* f = static_cast<TField*>(DefaultFieldClass(QLatin1String(name) == QLatin1String("Id") ? ftAutoInc : ftString).Create(form));
+        auto* f = static_cast<TField*>(
+            DefaultFieldClass(QLatin1String(name) == QLatin1String("Id") ? ftAutoInc : ftString)
+                .Create(form));
         f->SetFieldName(QString::fromLatin1(name));
         f->SetDataSet(a);
     }
@@ -348,7 +357,7 @@ TEST_F(CoordinatorTest, RefreshDataSetOnQueries)
     const int before = heard();
     RefreshDataSet(q);
     EXPECT_EQ(First(q), QStringLiteral("Cid")); // a neighbour, no "Record not found"
-    EXPECT_EQ(heard() - before, 1); // one change for the close and the open
+    EXPECT_EQ(heard() - before, 1);             // one change for the close and the open
 
     // A pending edit is posted first; a failing one raises and stays.
     q->Close();

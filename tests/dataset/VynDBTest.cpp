@@ -73,7 +73,7 @@ TEST_F(CloneTest, EmptyStringIsCopiedAsAValueAndTheHandlerWins)
     EXPECT_FALSE(F("Name")->IsNull());
     EXPECT_EQ(F("Name")->AsString(), QString());
     EXPECT_EQ(F("Qty")->AsInteger(), 99); // the handler runs after the copy
-    t->Next();                             // an unchanged copy is dropped
+    t->Next();                            // an unchanged copy is dropped
     EXPECT_EQ(t->State(), dsBrowse);
     EXPECT_EQ(t->RecordCount(), 1);
 }
@@ -125,7 +125,8 @@ TEST_F(CloneTest, FailuresLeaveTheHandlerAndTheDataSetAsTheyWere)
 TEST_F(CloneTest, CalculatedFieldsAreComputedForTheCopy)
 {
     t->Close();
-    for (const auto& [name, type] : {std::pair{"Id", ftAutoInc}, {"Name", ftString}, {"Qty", ftInteger}}) {
+    for (const auto& [name, type] :
+         {std::pair{"Id", ftAutoInc}, {"Name", ftString}, {"Qty", ftInteger}}) {
         TField* f = static_cast<TField*>(DefaultFieldClass(type).Create(t.get()));
         f->SetFieldName(QString::fromLatin1(name));
         f->SetDataSet(t.get());
@@ -135,7 +136,8 @@ TEST_F(CloneTest, CalculatedFieldsAreComputedForTheCopy)
     twice->SetFieldKind(fkCalculated);
     twice->SetDataSet(t.get());
     t->OnCalcFields = [](TDataSet* d) {
-        d->FieldByName(QStringLiteral("Twice"))->SetAsInteger(d->FieldByName(QStringLiteral("Qty"))->AsInteger() * 2);
+        d->FieldByName(QStringLiteral("Twice"))
+            ->SetAsInteger(d->FieldByName(QStringLiteral("Qty"))->AsInteger() * 2);
     };
     t->Open();
     CloneRecord(t.get());

@@ -17,15 +17,18 @@ using DataSetTest = DbTest;
 TEST_F(DataSetTest, BofAndEofFollowTheMoves)
 {
     auto t = MakePeople(Five);
-    struct Step {
+    struct Step
+    {
         const char* move;
         const char* name;
         bool bof, eof;
     } steps[] = {
-        {"First", "Ann", true, false}, {"Prior", "Ann", true, false}, {"Next", "Bob", false, false},
-        {"Prior", "Ann", false, false}, {"Prior", "Ann", true, false}, {"Last", "Eve", false, true},
-        {"Next", "Eve", false, true},   {"Prior", "Dee", false, false}, {"Next", "Eve", false, false},
-        {"Next", "Eve", false, true},   {"MoveBy-3", "Bob", false, false}, {"MoveBy+10", "Eve", false, true},
+        {"First", "Ann", true, false},     {"Prior", "Ann", true, false},
+        {"Next", "Bob", false, false},     {"Prior", "Ann", false, false},
+        {"Prior", "Ann", true, false},     {"Last", "Eve", false, true},
+        {"Next", "Eve", false, true},      {"Prior", "Dee", false, false},
+        {"Next", "Eve", false, false},     {"Next", "Eve", false, true},
+        {"MoveBy-3", "Bob", false, false}, {"MoveBy+10", "Eve", false, true},
         {"MoveBy-10", "Ann", true, false},
     };
     for (const Step& s : steps) {
@@ -292,9 +295,11 @@ TEST_F(DataSetTest, IndexFieldNamesOrdersWithNullsFirstInBothDirections)
     t->SetIndexFieldNames(QStringLiteral("Name"));
     QStringList forward, backward;
     for (t->First(); !t->Eof(); t->Next())
-        forward << (t->FieldByName(QStringLiteral("Name"))->IsNull() ? QStringLiteral("<null>") : Name(t.get()));
+        forward << (t->FieldByName(QStringLiteral("Name"))->IsNull() ? QStringLiteral("<null>")
+                                                                     : Name(t.get()));
     for (t->Last(); !t->Bof(); t->Prior())
-        backward.prepend(t->FieldByName(QStringLiteral("Name"))->IsNull() ? QStringLiteral("<null>") : Name(t.get()));
+        backward.prepend(t->FieldByName(QStringLiteral("Name"))->IsNull() ? QStringLiteral("<null>")
+                                                                          : Name(t.get()));
     EXPECT_EQ(forward, (QStringList{"<null>", "a", "b", "c", "d"}));
     EXPECT_EQ(backward, forward);
     // Renaming moves the record to its new place and keeps it current.
@@ -321,7 +326,8 @@ TEST_F(DataSetTest, AnotherUsersChangeMakesThePostFailAndKeepsTheEdit)
         mine->Post();
         FAIL();
     } catch (const EDatabaseError& e) {
-        EXPECT_TRUE(e.Message().contains(QStringLiteral("another user changed the record"))) << e.what();
+        EXPECT_TRUE(e.Message().contains(QStringLiteral("another user changed the record")))
+            << e.what();
     }
     EXPECT_EQ(mine->State(), dsEdit);
     EXPECT_EQ(Name(mine.get()), QStringLiteral("Mine"));
@@ -346,7 +352,9 @@ TEST_F(DataSetTest, ALockedTableFailsWithinItsTimeout)
 {
     auto t = MakePeople(Five);
     sqlite3* raw = nullptr;
-    ASSERT_EQ(sqlite3_open(QFile::encodeName(dir.File(QStringLiteral("People.DB"))).constData(), &raw), SQLITE_OK);
+    ASSERT_EQ(
+        sqlite3_open(QFile::encodeName(dir.File(QStringLiteral("People.DB"))).constData(), &raw),
+        SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(raw, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
     t->Edit();
     t->FieldByName(QStringLiteral("Name"))->SetAsString(QStringLiteral("x"));
@@ -387,9 +395,10 @@ TEST_F(DataSetTest, EventsRunInOrder)
     t->Delete();
     t->Close();
     t->Open();
-    EXPECT_EQ(log, (QStringList{"BeforeScroll", "AfterScroll", "BeforeEdit", "AfterEdit", "BeforePost",
-                                "AfterPost", "BeforeDelete", "BeforeScroll", "AfterDelete", "AfterScroll",
-                                "BeforeClose", "AfterClose", "BeforeOpen", "AfterOpen", "AfterScroll"}));
+    EXPECT_EQ(
+        log, (QStringList{"BeforeScroll", "AfterScroll", "BeforeEdit", "AfterEdit", "BeforePost",
+                          "AfterPost", "BeforeDelete", "BeforeScroll", "AfterDelete", "AfterScroll",
+                          "BeforeClose", "AfterClose", "BeforeOpen", "AfterOpen", "AfterScroll"}));
     // At the end, a move is refused before it starts.
     log.clear();
     t->Last();
@@ -403,7 +412,9 @@ TEST_F(DataSetTest, CalculatedFieldsAreComputedForEveryBuffer)
     auto t = MakePeople({"a", "b", "c"});
     t->Close();
     for (const char* name : {"Id", "Name", "Age"}) {
-        TField* f = static_cast<TField*>(DefaultFieldClass(name == QLatin1String("Name") ? ftString : ftInteger).Create(t.get()));
+        TField* f = static_cast<TField*>(
+            DefaultFieldClass(name == QLatin1String("Name") ? ftString : ftInteger)
+                .Create(t.get()));
         f->SetFieldName(QString::fromLatin1(name));
         f->SetDataSet(t.get());
     }
@@ -412,8 +423,8 @@ TEST_F(DataSetTest, CalculatedFieldsAreComputedForEveryBuffer)
     calc->SetFieldKind(fkCalculated);
     calc->SetDataSet(t.get());
     t->OnCalcFields = [](TDataSet* d) {
-        d->FieldByName(QStringLiteral("Label"))->SetAsString(d->FieldByName(QStringLiteral("Name"))->AsString() +
-                                                          QStringLiteral("!"));
+        d->FieldByName(QStringLiteral("Label"))
+            ->SetAsString(d->FieldByName(QStringLiteral("Name"))->AsString() + QStringLiteral("!"));
     };
     t->Open();
     EXPECT_EQ(t->FieldCount(), 4); // persistent fields only: Rich is not among them

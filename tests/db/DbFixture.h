@@ -1,9 +1,9 @@
 #pragma once
 
+#include "platform/core/TypInfo.h"
 #include "platform/core/Unit.h"
 #include "platform/db/DBTables.h"
 #include "platform/db/DataSource.h"
-#include "platform/core/TypInfo.h"
 #include "tests/support/TempDir.h"
 
 #include <QStringList>
@@ -29,7 +29,8 @@ protected:
     }
 
     // People: Id auto-increment, Name string(40), Age smallint, Rich memo; one record per name.
-    std::unique_ptr<TTable> MakePeople(const QStringList& names, const QString& table = QStringLiteral("People"))
+    std::unique_ptr<TTable> MakePeople(const QStringList& names,
+                                       const QString& table = QStringLiteral("People"))
     {
         auto t = std::make_unique<TTable>(nullptr);
         t->SetDatabaseName(dir.Path());

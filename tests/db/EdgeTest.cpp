@@ -25,7 +25,8 @@ TEST_F(EdgeTest, DeleteWhileEditingDeletesTheRecordAsRead)
 TEST_F(EdgeTest, CancelAfterAppendReturnsToTheLastRecord)
 {
     auto t = MakePeople(Five);
-    t->Next(); t->Next(); // Cid
+    t->Next();
+    t->Next(); // Cid
     t->Append();
     t->Cancel();
     EXPECT_EQ(Name(t.get()), QStringLiteral("Eve"));
@@ -43,7 +44,10 @@ TEST_F(EdgeTest, FieldLinkFindsTheNewFieldAfterAReopenWhileDisabled)
     TField* before = link.Field();
     ASSERT_TRUE(before);
     QString seen;
-    link.OnDataChange = [&](TObject*) { if (link.Field()) seen = link.Field()->AsString(); };
+    link.OnDataChange = [&](TObject*) {
+        if (link.Field())
+            seen = link.Field()->AsString();
+    };
     t->DisableControls();
     t->Close();
     t->Open();
@@ -57,16 +61,23 @@ TEST_F(EdgeTest, RemovingAFieldWhileOpenClosesTheDataSet)
     auto t = MakePeople(Five);
     t->Close();
     for (const char* name : {"Id", "Name", "Age"}) {
-        TField* f = static_cast<TField*>(DefaultFieldClass(QLatin1String(name) == QLatin1String("Name") ? ftString : ftInteger).Create(t.get()));
+        TField* f = static_cast<TField*>(
+            DefaultFieldClass(QLatin1String(name) == QLatin1String("Name") ? ftString : ftInteger)
+                .Create(t.get()));
         f->SetFieldName(QString::fromLatin1(name));
         f->SetDataSet(t.get());
     }
     auto* c1 = new TStringField(nullptr); // owned by nobody: deleted below
-    c1->SetFieldName("C1"); c1->SetFieldKind(fkCalculated); c1->SetDataSet(t.get());
+    c1->SetFieldName("C1");
+    c1->SetFieldKind(fkCalculated);
+    c1->SetDataSet(t.get());
     auto* c2 = new TStringField(t.get());
-    c2->SetFieldName("C2"); c2->SetFieldKind(fkCalculated); c2->SetDataSet(t.get());
+    c2->SetFieldName("C2");
+    c2->SetFieldKind(fkCalculated);
+    c2->SetDataSet(t.get());
     t->OnCalcFields = [](TDataSet* d) {
-        if (TField* f = d->FindField("C2")) f->SetAsString(QString(200, QLatin1Char('x')));
+        if (TField* f = d->FindField("C2"))
+            f->SetAsString(QString(200, QLatin1Char('x')));
     };
     t->Open();
     delete c1; // while open: the buffers no longer fit the fields
@@ -90,7 +101,9 @@ TEST_F(EdgeTest, ReservedRowNamesCannotNameFields)
     // A file made elsewhere with such a column is still walked by a free alias.
     sqlite3* raw = nullptr;
     ASSERT_EQ(sqlite3_open(QFile::encodeName(dir.File("Other.DB")).constData(), &raw), SQLITE_OK);
-    sqlite3_exec(raw, "CREATE TABLE Other (rowid INTEGER, Name TEXT); INSERT INTO Other VALUES (7,'a'),(7,'b'),(7,'c');",
+    sqlite3_exec(raw,
+                 "CREATE TABLE Other (rowid INTEGER, Name TEXT); INSERT INTO Other VALUES "
+                 "(7,'a'),(7,'b'),(7,'c');",
                  nullptr, nullptr, nullptr);
     sqlite3_close(raw);
     auto t = OpenTable("Other");

@@ -99,7 +99,8 @@ TEST_F(FieldsTest, NullAndEmptyStaysApart)
 
 TEST_F(FieldsTest, IntegerFieldsConvertAndCheckTheirRange)
 {
-    struct Case {
+    struct Case
+    {
         const char* field;
         Variant value;
         const char* expected; // AsString afterwards, or the error
@@ -110,9 +111,14 @@ TEST_F(FieldsTest, IntegerFieldsConvertAndCheckTheirRange)
         {"Small", Variant(QStringLiteral("12")), "12", false},
         {"Small", Variant(Null), "", false},
         {"Small", Variant(true), "1", false},
-        {"Small", Variant(32768), "32768 is not a valid value for field 'Small'. The allowed range is -32768 to 32767", true},
+        {"Small", Variant(32768),
+         "32768 is not a valid value for field 'Small'. The allowed range is -32768 to 32767",
+         true},
         {"Small", Variant(QStringLiteral("abc")), "Invalid value for field 'Small'", true},
-        {"Int", Variant(std::int64_t(1) << 40), "1099511627776 is not a valid value for field 'Int'. The allowed range is -2147483648 to 2147483647", true},
+        {"Int", Variant(std::int64_t(1) << 40),
+         "1099511627776 is not a valid value for field 'Int'. The allowed range is -2147483648 to "
+         "2147483647",
+         true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.expected);
@@ -134,7 +140,9 @@ TEST_F(FieldsTest, IntegerFieldsConvertAndCheckTheirRange)
         small->SetAsInteger(3);
         FAIL();
     } catch (const EDatabaseError& e) {
-        EXPECT_EQ(e.Message(), QStringLiteral("3 is not a valid value for field 'Small'. The allowed range is 0 to 2"));
+        EXPECT_EQ(e.Message(),
+                  QStringLiteral(
+                      "3 is not a valid value for field 'Small'. The allowed range is 0 to 2"));
     }
     small->SetAsFloat(1.6);
     EXPECT_EQ(small->AsInteger(), 2);
@@ -166,7 +174,9 @@ TEST_F(FieldsTest, TextFormatsEventsAndWritesOutsideEditing)
     fl->SetDisplayFormat(QStringLiteral("0.00 kg"));
     EXPECT_EQ(fl->DisplayText(), QStringLiteral("2.50 kg"));
 
-    F("S")->OnGetText = [](TField*, QString& text, bool display) { text = display ? "shown" : "edited"; };
+    F("S")->OnGetText = [](TField*, QString& text, bool display) {
+        text = display ? "shown" : "edited";
+    };
     EXPECT_EQ(F("S")->DisplayText(), QStringLiteral("shown"));
     EXPECT_EQ(F("S")->Text(), QStringLiteral("edited"));
     F("S")->OnSetText = [](TField* s, const QString& text) { s->SetAsString(text.toUpper()); };
@@ -203,7 +213,8 @@ TEST_F(FieldsTest, TextFormatsEventsAndWritesOutsideEditing)
 
 TEST_F(FieldsTest, NativeDataHoldsTheValueAndNoBufferMeansNull)
 {
-    struct Case {
+    struct Case
+    {
         const char* field;
         Variant value;
         int size;

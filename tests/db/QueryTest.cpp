@@ -53,7 +53,9 @@ TEST_F(QueryTest, ParametersAreBoundAndTablesNamedByFile)
     MakePeople({"Ann", "Bob", "Cid", "Dee"})->Close();
     for (const char* from : {"People", "People.DB", "\"People.DB\"", "people"}) {
         SCOPED_TRACE(from);
-        auto q = Query(QStringLiteral("SELECT Name, Age FROM %1\nWHERE Age >= :MinAge ORDER BY Name DESC").arg(QLatin1String(from)));
+        auto q = Query(
+            QStringLiteral("SELECT Name, Age FROM %1\nWHERE Age >= :MinAge ORDER BY Name DESC")
+                .arg(QLatin1String(from)));
         ASSERT_EQ(q->ParamCount(), 1);
         q->ParamByName(QStringLiteral("minage")).SetAsInteger(21);
         q->Open();
@@ -120,7 +122,8 @@ TEST_F(QueryTest, AParameterSourceFeedsTheQueryAndReopensItWhenItMoves)
 TEST_F(QueryTest, ALiveQueryPostsBackToItsTable)
 {
     MakePeople({"Ann", "Bob", "Cid"})->Close();
-    auto q = Query(QStringLiteral("SELECT Id, Name, Age * 2 AS Double FROM People p WHERE Age > 20 ORDER BY Name DESC"));
+    auto q = Query(QStringLiteral(
+        "SELECT Id, Name, Age * 2 AS Double FROM People p WHERE Age > 20 ORDER BY Name DESC"));
     q->SetRequestLive(true);
     q->Open();
     ASSERT_TRUE(q->CanModify());
@@ -150,7 +153,8 @@ TEST_F(QueryTest, ALiveQueryPostsBackToItsTable)
 
     // A join is never live.
     MakeOrders({{1, "pen"}})->Close();
-    auto join = Query(QStringLiteral("SELECT p.Name, o.Item FROM People p JOIN Orders o ON o.PersonId = p.Id"));
+    auto join = Query(
+        QStringLiteral("SELECT p.Name, o.Item FROM People p JOIN Orders o ON o.PersonId = p.Id"));
     join->SetRequestLive(true);
     join->Open();
     EXPECT_FALSE(join->CanModify());
@@ -159,7 +163,8 @@ TEST_F(QueryTest, ALiveQueryPostsBackToItsTable)
 TEST_F(QueryTest, ReopeningAndReturningToABookmarkFindsTheSameRecord)
 {
     MakePeople({"Ann", "Bob", "Cid", "Dee"})->Close();
-    for (const char* sql : {"SELECT * FROM People ORDER BY Name", "SELECT Name, count(*) AS N FROM People GROUP BY Name"}) {
+    for (const char* sql : {"SELECT * FROM People ORDER BY Name",
+                            "SELECT Name, count(*) AS N FROM People GROUP BY Name"}) {
         SCOPED_TRACE(sql);
         auto q = Query(QString::fromLatin1(sql));
         q->Open();
@@ -218,7 +223,8 @@ TEST_F(QueryTest, LookupFieldsShowAndFollowTheirDataSet)
     orders->SetTableName(QStringLiteral("Orders"));
     for (const char* name : {"Id", "PersonId", "Item"}) {
         TField* f = static_cast<TField*>(
-            DefaultFieldClass(QLatin1String(name) == QLatin1String("Item") ? ftString : ftInteger).Create(&form));
+            DefaultFieldClass(QLatin1String(name) == QLatin1String("Item") ? ftString : ftInteger)
+                .Create(&form));
         f->SetFieldName(QString::fromLatin1(name));
         f->SetDataSet(orders);
     }
@@ -248,7 +254,8 @@ TEST_F(QueryTest, LookupFieldsShowAndFollowTheirDataSet)
 TEST_F(QueryTest, ResyncWithoutExactSettlesOnANeighbour)
 {
     auto t = MakePeople({"Ann", "Bob", "Cid"});
-    struct Case {
+    struct Case
+    {
         QStringList deleteNames; // deleted by another connection
         const char* expected;    // "" for empty buffers
     } cases[] = {{{"Bob"}, "Cid"}, {{"Bob", "Cid"}, "Ann"}, {{"Ann", "Bob", "Cid"}, ""}};

@@ -28,7 +28,8 @@ TEST_F(SessionTest, ConfigModeDecidesWhereAnAliasGoes)
     TStringList params;
     Session->GetAliasParams(QStringLiteral("Shared"), &params);
     EXPECT_EQ(params.Strings(0), QStringLiteral("PATH=") + dir.Path());
-    EXPECT_THROW(Session->AddStandardAlias(QStringLiteral("shared"), dir.Path(), QString()), EDatabaseError);
+    EXPECT_THROW(Session->AddStandardAlias(QStringLiteral("shared"), dir.Path(), QString()),
+                 EDatabaseError);
 
     // A new session (the next run) sees the persistent alias only.
     TSessionRef::Free();
@@ -46,7 +47,8 @@ TEST_F(SessionTest, DatasetsOpenThroughTheirAliasDatabase)
 {
     MakePeople({"a"})->Close();
     Session->SetConfigMode({cfmSession});
-    Session->AddStandardAlias(QStringLiteral("VynExample"), dir.Path() + QLatin1Char('/'), QStringLiteral("PARADOX"));
+    Session->AddStandardAlias(QStringLiteral("VynExample"), dir.Path() + QLatin1Char('/'),
+                              QStringLiteral("PARADOX"));
     Session->SetConfigMode({cfmVirtual, cfmPersistent, cfmSession});
     TTable t(nullptr);
     t.SetDatabaseName(QStringLiteral("VynExample"));
@@ -80,7 +82,8 @@ TEST_F(SessionTest, BadInputRaisesNamingWhatIsWrong)
     ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
     junk.write(QByteArray(4096, 'x'));
     junk.close();
-    struct Case {
+    struct Case
+    {
         const char* database;
         const char* table;
         const char* message;

@@ -17,7 +17,6 @@
 using namespace vyn;
 using namespace vyn::test;
 
-
 TEST_F(DBCtrlsTest, EditTypingEditsPostsAndEscapeResets)
 {
     auto* edit = Add<TDBEdit>(QStringLiteral("Name"), 8);
@@ -98,7 +97,8 @@ TEST_F(DBCtrlsTest, MemoEditsAndPosts)
     QTest::keyClicks(memo->Editor(), "two");
     EXPECT_EQ(table->State(), dsEdit);
     table->Post();
-    EXPECT_EQ(table->FieldByName(QStringLiteral("Rich"))->AsString(), QStringLiteral("line one\r\ntwo"));
+    EXPECT_EQ(table->FieldByName(QStringLiteral("Rich"))->AsString(),
+              QStringLiteral("line one\r\ntwo"));
 }
 
 TEST_F(DBCtrlsTest, ComboShowsTheMatchingItemAndWritesTheChoiceBack)
@@ -151,7 +151,8 @@ TEST_F(DBCtrlsTest, GridRowsAndColumnsFollowTheTableAndAClickMoves)
     grid->SetDataSource(source);
     Show();
     ASSERT_EQ(grid->ColumnCount(), 4);
-    EXPECT_EQ(grid->View()->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Name"));
+    EXPECT_EQ(grid->View()->model()->headerData(1, Qt::Horizontal).toString(),
+              QStringLiteral("Name"));
     EXPECT_EQ(grid->RowCount(), 3);
     EXPECT_EQ(grid->CellText(2, 1), QStringLiteral("Cid"));
     EXPECT_EQ(grid->CurrentRow(), 0);
@@ -185,12 +186,14 @@ TEST_F(DBCtrlsTest, GridRowsAndColumnsFollowTheTableAndAClickMoves)
 
 TEST_F(DBCtrlsTest, AGridKeepsAWindowNotTheTable)
 {
-    auto big = MakePeople([] {
-        QStringList n;
-        for (int i = 0; i < 300; ++i)
-            n << QStringLiteral("P%1").arg(i, 3, 10, QLatin1Char('0'));
-        return n;
-    }(), QStringLiteral("Many"));
+    auto big = MakePeople(
+        [] {
+            QStringList n;
+            for (int i = 0; i < 300; ++i)
+                n << QStringLiteral("P%1").arg(i, 3, 10, QLatin1Char('0'));
+            return n;
+        }(),
+        QStringLiteral("Many"));
     big->Close();
     table->Close();
     table->SetTableName(QStringLiteral("Many"));
@@ -205,8 +208,8 @@ TEST_F(DBCtrlsTest, AGridKeepsAWindowNotTheTable)
     EXPECT_EQ(table->BufferedRecords(), grid->RowCount());
     table->Last();
     EXPECT_EQ(grid->CellText(grid->CurrentRow(), 1), QStringLiteral("P299"));
-    QWheelEvent wheel(QPointF(50, 50), QPointF(50, 50), QPoint(), QPoint(0, 240), Qt::NoButton, Qt::NoModifier,
-                      Qt::NoScrollPhase, false);
+    QWheelEvent wheel(QPointF(50, 50), QPointF(50, 50), QPoint(), QPoint(0, 240), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
     QCoreApplication::sendEvent(grid->View()->viewport(), &wheel);
     EXPECT_EQ(Name(table), QStringLiteral("P297"));
 }

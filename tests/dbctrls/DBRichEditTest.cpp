@@ -14,10 +14,10 @@ namespace {
 class TProbeRichEdit : public TDBRichEdit
 {
 public:
-    using TDBRichEdit::TDBRichEdit;
     using TDBRichEdit::BeginEditing;
     using TDBRichEdit::DataSave;
     using TDBRichEdit::MemoLoaded;
+    using TDBRichEdit::TDBRichEdit;
 };
 
 class DBRichEditTest : public DBCtrlsTest
@@ -28,11 +28,13 @@ protected:
         DBCtrlsTest::SetUp();
         // Rich text in the first two records; the third holds plain text.
         table->Edit();
-        table->FieldByName(QStringLiteral("Rich"))->SetAsVariant(Variant(QByteArray("{\\rtf1\\ansi Hello \\b world\\b0\\par}")));
+        table->FieldByName(QStringLiteral("Rich"))
+            ->SetAsVariant(Variant(QByteArray("{\\rtf1\\ansi Hello \\b world\\b0\\par}")));
         table->Post();
         table->Next();
         table->Edit();
-        table->FieldByName(QStringLiteral("Rich"))->SetAsVariant(Variant(QByteArray("{\\rtf1\\ansi Second\\par}")));
+        table->FieldByName(QStringLiteral("Rich"))
+            ->SetAsVariant(Variant(QByteArray("{\\rtf1\\ansi Second\\par}")));
         table->Post();
         table->Next();
         table->Edit();
@@ -107,7 +109,8 @@ TEST_F(DBRichEditTest, AnUnchangedFieldKeepsCaretSelectionAndFormattingWhenTheEd
     // A field that changed meanwhile is loaded again.
     auto other = OpenTable();
     other->Edit();
-    other->FieldByName(QStringLiteral("Rich"))->SetAsVariant(Variant(QByteArray("{\\rtf1 Changed\\par}")));
+    other->FieldByName(QStringLiteral("Rich"))
+        ->SetAsVariant(Variant(QByteArray("{\\rtf1 Changed\\par}")));
     other->Post();
     edit->BeginEditing();
     EXPECT_EQ(edit->Text(), QStringLiteral("Changed"));

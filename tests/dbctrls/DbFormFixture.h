@@ -34,8 +34,7 @@ protected:
         app.reset();
         DbTest::TearDown();
     }
-    template <class C>
-    C* Add(const QString& field, int top)
+    template <class C> C* Add(const QString& field, int top)
     {
         auto* c = new C(form);
         c->SetParent(form);
@@ -56,6 +55,5 @@ protected:
     TTable* table = nullptr;
     TDataSource* source = nullptr;
 };
-
 
 } // namespace vyn::test

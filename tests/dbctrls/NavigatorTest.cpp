@@ -31,7 +31,8 @@ TEST_F(NavigatorTest, ButtonsFollowStateAndPosition)
     nav->SetParent(form);
     nav->SetDataSource(source);
     // Buttons: First Prior Next Last Insert Delete Edit Post Cancel Refresh
-    struct Case {
+    struct Case
+    {
         const char* what;
         std::function<void()> act;
         const char* enabled;
@@ -40,10 +41,28 @@ TEST_F(NavigatorTest, ButtonsFollowStateAndPosition)
         {"middle", [&] { table->Next(); }, "1111111001"},
         {"last", [&] { table->Last(); }, "1100111001"},
         {"editing", [&] { table->Edit(); }, "1100110110"},
-        {"inserting", [&] { table->Cancel(); table->Insert(); }, "1111110110"},
-        {"read-only", [&] { table->Cancel(); table->Close(); table->SetReadOnly(true); table->Open(); }, "0011000001"},
+        {"inserting",
+         [&] {
+             table->Cancel();
+             table->Insert();
+         },
+         "1111110110"},
+        {"read-only",
+         [&] {
+             table->Cancel();
+             table->Close();
+             table->SetReadOnly(true);
+             table->Open();
+         },
+         "0011000001"},
         {"closed", [&] { table->Close(); }, "0000000000"},
-        {"empty", [&] { table->SetReadOnly(false); table->Open(); table->EmptyTable(); }, "0000100001"},
+        {"empty",
+         [&] {
+             table->SetReadOnly(false);
+             table->Open();
+             table->EmptyTable();
+         },
+         "0000100001"},
         {"no source", [&] { nav->SetDataSource(nullptr); }, "0000000000"},
     };
     for (const Case& c : cases) {
@@ -104,11 +123,13 @@ TEST_F(NavigatorTest, AFormWithAGridAndANavigatorRenders)
     table->Next();
     QCoreApplication::processEvents();
     const QImage image = form->Widget()->grab().toImage();
-    const QString file = QDir(QStringLiteral(VYN_DBCTRLS_TEST_OUTPUT_DIR)).filePath(QStringLiteral("GridForm.png"));
+    const QString file =
+        QDir(QStringLiteral(VYN_DBCTRLS_TEST_OUTPUT_DIR)).filePath(QStringLiteral("GridForm.png"));
     ASSERT_TRUE(image.save(file));
     // The current record's cell is drawn in the highlight colour.
     const QRect cell = grid->View()->visualRect(grid->View()->model()->index(1, 0));
-    const QPoint inRow = grid->View()->viewport()->mapTo(form->Widget(), cell.topLeft() + QPoint(3, 3));
+    const QPoint inRow =
+        grid->View()->viewport()->mapTo(form->Widget(), cell.topLeft() + QPoint(3, 3));
     EXPECT_EQ(image.pixelColor(inRow).rgb() & 0xFFFFFF,
               grid->View()->palette().color(QPalette::Highlight).rgb() & 0xFFFFFF);
 }

@@ -18,13 +18,14 @@ TEST(PeopleDb, HoldsPeopleWithVariedRichText)
     EXPECT_EQ(t.FieldByName(QStringLiteral("Name"))->Size(), 40);
     EXPECT_NE(dynamic_cast<TMemoField*>(t.FieldByName(QStringLiteral("Rich"))), nullptr);
     QSet<QString> fonts;
-    bool bold = false, italic = false, underline = false, colour = false, centred = false, bullets = false,
-         indents = false, nonLatin = false;
+    bool bold = false, italic = false, underline = false, colour = false, centred = false,
+         bullets = false, indents = false, nonLatin = false;
     for (t.First(); !t.Eof(); t.Next()) {
         const QByteArray rtf = t.FieldByName(QStringLiteral("Rich"))->AsBytes();
         ASSERT_TRUE(rtf.startsWith("{\\rtf"));
         const QString text = RtfPlainText(rtf);
-        EXPECT_FALSE(text.trimmed().isEmpty()) << t.FieldByName(QStringLiteral("Name"))->AsString().toStdString();
+        EXPECT_FALSE(text.trimmed().isEmpty())
+            << t.FieldByName(QStringLiteral("Name"))->AsString().toStdString();
         for (QChar c : text)
             nonLatin |= c.unicode() > 0x24F;
         bold |= rtf.contains("\\b ");

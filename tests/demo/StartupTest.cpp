@@ -50,7 +50,8 @@ protected:
     QString programDir() const { return dir.File(QStringLiteral("program")); }
     void CopyTable()
     {
-        ASSERT_TRUE(QFile::copy(QStringLiteral(VYN_DEMO_DIR "/People.DB"), QDir(programDir()).filePath(QStringLiteral("People.DB"))));
+        ASSERT_TRUE(QFile::copy(QStringLiteral(VYN_DEMO_DIR "/People.DB"),
+                                QDir(programDir()).filePath(QStringLiteral("People.DB"))));
     }
     TForm1* Start()
     {
@@ -108,7 +109,9 @@ TEST_F(StartupTest, StartsOnTheFirstRecordWithTheEditorGridAndNavigator)
 
     // Typing: the record is being edited before the control's OnKeyPress; a post stores RTF.
     TDataSetState atKeyPress = dsInactive;
-    form->VynDBRichEdit1->OnKeyPress = [&](TObject*, QChar&) { atKeyPress = form->Table1->State(); };
+    form->VynDBRichEdit1->OnKeyPress = [&](TObject*, QChar&) {
+        atKeyPress = form->Table1->State();
+    };
     form->VynDBRichEdit1->SetFocus();
     form->VynDBRichEdit1->SetSelStart(0);
     QTest::keyClicks(form->VynDBRichEdit1->Editor(), "X");
@@ -129,13 +132,15 @@ TEST_F(StartupTest, StartsOnTheFirstRecordWithTheEditorGridAndNavigator)
     ClickControl(form->LabelHomePage);
     form->LabelMail->SetCaption(QStringLiteral("someone@else.example"));
     ClickControl(form->LabelMail);
-    EXPECT_EQ(launched, (QStringList{"mailto:info@vyn.example", "https://vyn.example/", "mailto:someone@else.example"}));
+    EXPECT_EQ(launched, (QStringList{"mailto:info@vyn.example", "https://vyn.example/",
+                                     "mailto:someone@else.example"}));
 
     // The main form, as the user sees it.
     form->Table1->First();
     QCoreApplication::processEvents();
     const QImage image = form->Widget()->grab().toImage();
-    ASSERT_TRUE(image.save(QDir(QStringLiteral(VYN_DEMO_TEST_OUTPUT_DIR)).filePath(QStringLiteral("MainForm.png"))));
+    ASSERT_TRUE(image.save(
+        QDir(QStringLiteral(VYN_DEMO_TEST_OUTPUT_DIR)).filePath(QStringLiteral("MainForm.png"))));
 }
 
 TEST_F(StartupTest, WithoutPeopleDbTheFormOpensQuietlyWithTheTableClosed)
@@ -155,7 +160,8 @@ TEST_F(StartupTest, AnAliasInThePersistentConfigurationIsUsedUnchanged)
     // The alias points at another folder that holds the table; the program's own has none.
     const QString elsewhere = dir.File(QStringLiteral("elsewhere"));
     QDir().mkpath(elsewhere);
-    ASSERT_TRUE(QFile::copy(QStringLiteral(VYN_DEMO_DIR "/People.DB"), QDir(elsewhere).filePath(QStringLiteral("People.DB"))));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(VYN_DEMO_DIR "/People.DB"),
+                            QDir(elsewhere).filePath(QStringLiteral("People.DB"))));
     Session->AddStandardAlias(QStringLiteral("VynExample"), elsewhere, QStringLiteral("PARADOX"));
     TSessionRef::Free();
     Session->SetConfigMode({cfmPersistent}); // must stay as it is

@@ -74,7 +74,8 @@ TEST_F(ListFieldTest, StartsEmptyLeftAlignedAndRangeless)
 TEST_F(ListFieldTest, TextsAndCodes)
 {
     SetLines({"Red", "Green", "Blue", "", "Green"});
-    struct Case {
+    struct Case
+    {
         const char* text; // written as text; "#n" writes code n
         const char* shown;
         const char* error;
@@ -133,14 +134,18 @@ TEST_F(ListFieldTest, OneLineAndEmptyLists)
     EXPECT_EQ(field->AsString(), QString());
     field->SetAsInteger(0);
     EXPECT_EQ(field->AsString(), QStringLiteral("Only"));
-    EXPECT_EQ(Error([&] { field->SetAsInteger(40000); }),
-              QStringLiteral("40000 is not a valid value for field 'Colour'. The allowed range is -32768 to 32767"));
+    EXPECT_EQ(
+        Error([&] { field->SetAsInteger(40000); }),
+        QStringLiteral(
+            "40000 is not a valid value for field 'Colour'. The allowed range is -32768 to 32767"));
 
     SetLines({});
     EXPECT_EQ(field->MaxValue(), -1);
-    EXPECT_EQ(Error([&] { field->SetAsInteger(0); }),
-              QStringLiteral("0 is not a valid value for field 'Colour'. The allowed range is 0 to -1"));
-    EXPECT_EQ(Error([&] { field->SetAsString(QStringLiteral("a")); }), QStringLiteral("Invalid value for field 'Colour'"));
+    EXPECT_EQ(
+        Error([&] { field->SetAsInteger(0); }),
+        QStringLiteral("0 is not a valid value for field 'Colour'. The allowed range is 0 to -1"));
+    EXPECT_EQ(Error([&] { field->SetAsString(QStringLiteral("a")); }),
+              QStringLiteral("Invalid value for field 'Colour'"));
     field->SetAsString(QString());
     EXPECT_TRUE(field->IsNull());
 }
@@ -168,7 +173,9 @@ TEST_F(ListFieldTest, WritingValuesWhileOpenShowsTheNewTextAtOnce)
     source.SetDataSet(t.get());
     TFieldDataLink link;
     QStringList shown;
-    link.OnDataChange = [&](TObject*) { shown << (link.Field() ? link.Field()->DisplayText() : QString()); };
+    link.OnDataChange = [&](TObject*) {
+        shown << (link.Field() ? link.Field()->DisplayText() : QString());
+    };
     link.SetDataSource(&source);
     link.SetFieldName(QStringLiteral("Colour"));
     shown.clear();
@@ -185,8 +192,10 @@ TEST_F(ListFieldTest, MoreThan32768LinesFailAndKeepMaxValue)
     for (int i = 0; i < 32770; ++i)
         many << QString::number(i);
     TStringList lines(many);
-    EXPECT_EQ(Error([&] { field->SetValues(&lines); }),
-              QStringLiteral("32769 is not a valid value for field 'Colour'. The allowed range is -32768 to 32767"));
+    EXPECT_EQ(
+        Error([&] { field->SetValues(&lines); }),
+        QStringLiteral(
+            "32769 is not a valid value for field 'Colour'. The allowed range is -32768 to 32767"));
     EXPECT_EQ(field->Values()->Count(), 32770); // copied already
     EXPECT_EQ(field->MaxValue(), 1);
 }

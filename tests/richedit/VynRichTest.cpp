@@ -1,9 +1,9 @@
-#include "common/VynUtils.h"
 #include "richedit/VynRich.h"
+#include "common/VynUtils.h"
 #include "tests/dbctrls/DbFormFixture.h"
 
-#include <QTest>
 #include <QKeyEvent>
+#include <QTest>
 #include <QTextEdit>
 
 using namespace vyn;
@@ -54,16 +54,19 @@ TEST_F(VynRichTest, WhichKeysStartTheEditAndWhen)
 {
     Show();
     edit->SetFocus();
-    struct Case {
+    struct Case
+    {
         const char* what;
         std::function<void()> press;
         TDataSetState atKeyPress; // the state the control's OnKeyPress sees
         TDataSetState after;
     } cases[] = {
         {"a letter", [&] { QTest::keyClicks(edit->Editor(), "a"); }, dsEdit, dsEdit},
-        {"Backspace", [&] { QTest::keyClick(edit->Editor(), Qt::Key_Backspace); }, dsBrowse, dsEdit},
+        {"Backspace", [&] { QTest::keyClick(edit->Editor(), Qt::Key_Backspace); }, dsBrowse,
+         dsEdit},
         {"Enter", [&] { QTest::keyClick(edit->Editor(), Qt::Key_Return); }, dsBrowse, dsEdit},
-        {"Ctrl+X", [&] { QTest::keyClick(edit->Editor(), Qt::Key_X, Qt::ControlModifier); }, dsBrowse, dsEdit},
+        {"Ctrl+X", [&] { QTest::keyClick(edit->Editor(), Qt::Key_X, Qt::ControlModifier); },
+         dsBrowse, dsEdit},
         {"a letter beyond Latin-1",
          [&] {
              QKeyEvent e(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(QChar(0x0416)));

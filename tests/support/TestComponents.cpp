@@ -25,7 +25,8 @@ void TTestFont::Assign(TPersistent* Source)
     TPersistent::Assign(Source);
 }
 
-static const TIdentMap CountIdents = {{QStringLiteral("cnDozen"), 12}, {QStringLiteral("cnGross"), 144}};
+static const TIdentMap CountIdents = {{QStringLiteral("cnDozen"), 12},
+                                      {QStringLiteral("cnGross"), 144}};
 
 const TClassInfo& TTestComponent::StaticClassInfo()
 {
@@ -76,7 +77,7 @@ QStringList& TTestComponent::LoadLog()
 void TTestComponent::Loaded()
 {
     LoadLog().append(Name() + (ComponentState().Contains(csLoading) ? QStringLiteral(":loading")
-                                                                     : QStringLiteral(":done")));
+                                                                    : QStringLiteral(":done")));
     TComponent::Loaded();
 }
 

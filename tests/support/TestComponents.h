@@ -19,8 +19,7 @@ using TTestColors = Set<TTestColor>;
 VYN_ENUM(TTestAction, taInsert, taDelete, taClone)
 using TTestActions = Set<TTestAction>;
 
-using TTestActionEvent =
-    Event<void(TObject* Sender, TComponent* DataSet, int Code, bool& Allow)>;
+using TTestActionEvent = Event<void(TObject* Sender, TComponent* DataSet, int Code, bool& Allow)>;
 
 // A nested persistent, like a font.
 class TTestFont : public TPersistent
