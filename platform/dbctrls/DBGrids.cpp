@@ -137,6 +137,9 @@ TDBGrid::TDBGrid(TComponent* AOwner)
     view->setModel(m_model.get());
     view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    // Rows as high as a line of text, as grids of such forms have them.
+    view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);
+    view->verticalHeader()->setMinimumSectionSize(view->fontMetrics().height() + 2);
     view->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                           QAbstractItemView::AnyKeyPressed);
     WatchWidget(view->viewport());
