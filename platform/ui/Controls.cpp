@@ -658,11 +658,15 @@ void TWinControl::SetTabStop(bool Value)
 void TWinControl::UpdateFocusPolicy()
 {
     QWidget* w = Widget();
-    w->setFocusPolicy(m_tabStop ? Qt::TabFocus : Qt::NoFocus);
     for (QWidget* inner : w->findChildren<QWidget*>()) {
+        // A widget whose focus goes to a proxy (an editor's viewport) would pass its policy on
+        // to that proxy and take the control out of the Tab chain.
+        if (inner->focusProxy())
+            continue;
         if (!FindControl(inner) || FindControl(inner) == this)
             inner->setFocusPolicy(WithoutClickFocus(inner->focusPolicy()));
     }
+    w->setFocusPolicy(m_tabStop ? Qt::TabFocus : Qt::NoFocus);
 }
 
 void TWinControl::SortTabList()

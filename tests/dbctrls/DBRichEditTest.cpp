@@ -155,3 +155,21 @@ TEST_F(DBRichEditTest, PasteStartsTheEditAndFormattingAloneMarksTheRecord)
     table->Post();
     EXPECT_TRUE(table->FieldByName(QStringLiteral("Rich"))->AsBytes().contains("\\i"));
 }
+
+TEST_F(DBCtrlsTest, TabStopsAtEditorsThatAreReadOnlyWhileBrowsing)
+{
+    auto* name = Add<TDBEdit>(QStringLiteral("Name"), 8);
+    auto* memo = Add<TDBMemo>(QStringLiteral("Rich"), 40);
+    auto* rich = new TDBRichEdit(form);
+    rich->SetParent(form);
+    rich->SetBounds(8, 80, 200, 60);
+    rich->SetDataSource(source);
+    rich->SetDataField(QStringLiteral("Rich"));
+    Show();
+    name->SetFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_TRUE(memo->Focused());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_TRUE(rich->Focused());
+    EXPECT_EQ(table->State(), dsBrowse);
+}
