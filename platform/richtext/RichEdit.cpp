@@ -909,10 +909,7 @@ void TCustomRichEdit::SetWordWrap(bool Value)
 void TCustomRichEdit::SetScrollBars(TScrollStyle Value)
 {
     m_scrollBars = Value;
-    const bool h = Value == ssHorizontal || Value == ssBoth;
-    const bool v = Value == ssVertical || Value == ssBoth;
-    RichWidget()->setHorizontalScrollBarPolicy(h ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
-    RichWidget()->setVerticalScrollBarPolicy(v ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    ApplyScrollStyle(RichWidget(), Value);
 }
 
 bool TCustomRichEdit::WantsKey(Word Key) const

@@ -1038,13 +1038,18 @@ void TMemo::SetWordWrap(bool Value)
     Editor()->setLineWrapMode(Value ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
 }
 
+void ApplyScrollStyle(QAbstractScrollArea* Area, TScrollStyle Style)
+{
+    const bool h = Style == ssHorizontal || Style == ssBoth;
+    const bool v = Style == ssVertical || Style == ssBoth;
+    Area->setHorizontalScrollBarPolicy(h ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    Area->setVerticalScrollBarPolicy(v ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+}
+
 void TMemo::SetScrollBars(TScrollStyle Value)
 {
     m_scrollBars = Value;
-    const bool h = Value == ssHorizontal || Value == ssBoth;
-    const bool v = Value == ssVertical || Value == ssBoth;
-    Editor()->setHorizontalScrollBarPolicy(h ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
-    Editor()->setVerticalScrollBarPolicy(v ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    ApplyScrollStyle(Editor(), Value);
 }
 
 void TMemo::SetWantTabs(bool Value)

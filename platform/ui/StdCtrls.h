@@ -17,6 +17,7 @@ class QGroupBox;
 class QComboBox;
 class QLineEdit;
 class QPlainTextEdit;
+class QAbstractScrollArea;
 
 namespace vyn {
 
@@ -341,6 +342,9 @@ protected:
 };
 
 VYN_ENUM(TScrollStyle, ssNone, ssHorizontal, ssVertical, ssBoth)
+
+// Shows the scroll bars the style names on an editor, always, and hides the others.
+void ApplyScrollStyle(QAbstractScrollArea* Area, TScrollStyle Style);
 
 class TMemoStrings;
 
